@@ -1,0 +1,212 @@
+// Settings record: defaults, loading order, saving and the start-with-Windows entry.
+#include "components/exceptions.h"
+#include "components/registry.h"
+#include "fixtures.h"
+#include "shared/uOptionsShared.h"
+#include "shared/uPath.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class SettingsTest : public testing::Test {
+protected:
+    void SetUp() override { savedAppDir_ = AppDirPath; }
+    void TearDown() override { AppDirPath = savedAppDir_; }
+
+    static comp::RegistryKey Key(const char* path) {
+        comp::RegistryKey key;
+        EXPECT_TRUE(key.Open(HKEY_CURRENT_USER, path, true));
+        return key;
+    }
+    static int32_t Dword(const char* path, const char* name) {
+        int32_t v = -12345;
+        EXPECT_EQ(Key(path).ReadInteger(name, v), comp::RegRead::Ok) << name;
+        return v;
+    }
+    static bool RunValue(std::string& value) {
+        return Key(kRunKey).ReadString(kRunValue, value) == comp::RegRead::Ok;
+    }
+    // A complete Settings key with values unlike the defaults.
+    static void WriteCustomSettings() {
+        auto key = Key(kSettingsKey);
+        key.WriteInteger("use_3d_wallpaper", 0);
+        key.WriteString("wallpaper", "D:\\pkg\\moon.3dv");
+        key.WriteInteger("ctrl_key", 1);
+        key.WriteInteger("which_key", 0);
+        key.WriteInteger("key_inside", 0x2041);
+        key.WriteInteger("key_hide", 0x2042);
+        key.WriteInteger("hide_shotcuts", 1);
+        key.WriteInteger("d3d_qw", 1);
+        key.WriteInteger("FPSLimit", 1);
+        key.WriteInteger("FPS", 60);
+        key.WriteInteger("ShowFPS", 0);
+        key.WriteInteger("ShowFPSPlace", 3);
+        key.WriteInteger("StartUP", 0);
+        key.WriteInteger("Tips", 0);
+    }
+
+    testing_support::RegistrySandbox sandbox_;
+    std::string savedAppDir_;
+};
+
+void ExpectDefaultsFrom(const char* first) {
+    // Every field from |first| on (in stored order) holds its default.
+    static const char* order[] = {"use_3d_wallpaper", "wallpaper", "ctrl_key", "which_key", "key_inside",
+                                  "key_hide", "hide_shotcuts", "d3d_qw", "FPSLimit", "FPS", "ShowFPS",
+                                  "ShowFPSPlace", "StartUP", "Tips"};
+    bool on = false;
+    for (const char* name : order) {
+        on = on || std::string(name) == first;
+        if (!on) continue;
+        std::string n = name;
+        if (n == "use_3d_wallpaper") { EXPECT_TRUE(Settings.use_3d_wallpaper); }
+        if (n == "wallpaper") { EXPECT_EQ(Settings.wallpaper, GetAppPath() + "\\space.3dv"); }
+        if (n == "ctrl_key") { EXPECT_EQ(Settings.ctrl_key, 0); }
+        if (n == "which_key") { EXPECT_EQ(Settings.which_key, 2); }
+        if (n == "key_inside") { EXPECT_EQ(Settings.key_inside, 0x4049); }
+        if (n == "key_hide") { EXPECT_EQ(Settings.key_hide, 0x4048); }
+        if (n == "hide_shotcuts") { EXPECT_FALSE(Settings.hide_shotcuts); }
+        if (n == "d3d_qw") { EXPECT_EQ(Settings.d3d_qw, 2); }
+        if (n == "FPSLimit") { EXPECT_FALSE(Settings.FPSLimit); }
+        if (n == "FPS") { EXPECT_EQ(Settings.FPS, 30); }
+        if (n == "ShowFPS") { EXPECT_TRUE(Settings.ShowFPS); }
+        if (n == "ShowFPSPlace") { EXPECT_EQ(Settings.ShowFPSPlace, 1); }
+        if (n == "StartUP") { EXPECT_TRUE(Settings.StartUP); }
+        if (n == "Tips") { EXPECT_TRUE(Settings.Tips); }
+    }
+}
+
+TEST_F(SettingsTest, FirstStartWritesDefaultsAndRunValue) {
+    Settings.LastWallPaper = "stale";
+    Settings.wallpaper_param = 77;
+    LoadSettings();
+    EXPECT_EQ(Settings.LastWallPaper, "");
+    EXPECT_EQ(Settings.wallpaper_param, 0);
+    ExpectDefaultsFrom("use_3d_wallpaper");
+
+    EXPECT_EQ(Dword(kSettingsKey, "use_3d_wallpaper"), 1);
+    EXPECT_EQ(Dword(kSettingsKey, "key_inside"), 16457);
+    EXPECT_EQ(Dword(kSettingsKey, "key_hide"), 16456);
+    EXPECT_EQ(Dword(kSettingsKey, "FPS"), 30);
+    EXPECT_EQ(Dword(kSettingsKey, "Tips"), 1);
+    std::string wallpaper;
+    EXPECT_EQ(Key(kSettingsKey).ReadString("wallpaper", wallpaper), comp::RegRead::Ok);
+    EXPECT_EQ(wallpaper, GetAppPath() + "\\space.3dv");
+    std::string run;
+    ASSERT_TRUE(RunValue(run));
+    EXPECT_EQ(run, RunCommandFor(AppDirPath));
+    // Nothing else is written: the shared values belong to the control program.
+    EXPECT_FALSE(Key(kProductKey).ValueExists("LastWallPaper"));
+    EXPECT_FALSE(Key(kProductKey).ValueExists("AppPath"));
+}
+
+TEST_F(SettingsTest, StoredValuesAreReadInOrderUntilOneIsMissing) {
+    WriteCustomSettings();
+    LoadSettings();
+    EXPECT_FALSE(Settings.use_3d_wallpaper);
+    EXPECT_EQ(Settings.wallpaper, "D:\\pkg\\moon.3dv");
+    EXPECT_EQ(Settings.d3d_qw, 1);
+    EXPECT_EQ(Settings.FPS, 60);
+    EXPECT_EQ(Settings.ShowFPSPlace, 3);
+    EXPECT_FALSE(Settings.Tips);
+
+    Key(kSettingsKey).DeleteValue("key_inside");
+    LoadSettings();
+    EXPECT_FALSE(Settings.use_3d_wallpaper);
+    EXPECT_EQ(Settings.wallpaper, "D:\\pkg\\moon.3dv");
+    EXPECT_EQ(Settings.ctrl_key, 1);
+    EXPECT_EQ(Settings.which_key, 0);
+    ExpectDefaultsFrom("key_inside");
+}
+
+TEST_F(SettingsTest, WrongTypeEndsTheReading) {
+    WriteCustomSettings();
+    Key(kSettingsKey).WriteString("FPS", "60");
+    LoadSettings();
+    EXPECT_TRUE(Settings.FPSLimit);
+    EXPECT_TRUE(Settings.hide_shotcuts);
+    ExpectDefaultsFrom("FPS");
+
+    // The text value may be missing without ending the reading; of another type it ends it.
+    WriteCustomSettings();
+    Key(kSettingsKey).DeleteValue("wallpaper");
+    LoadSettings();
+    EXPECT_EQ(Settings.wallpaper, GetAppPath() + "\\space.3dv");
+    EXPECT_EQ(Settings.ctrl_key, 1);
+    EXPECT_EQ(Settings.FPS, 60);
+    Key(kSettingsKey).WriteInteger("wallpaper", 5);
+    LoadSettings();
+    ExpectDefaultsFrom("wallpaper");
+}
+
+TEST_F(SettingsTest, BooleansAndLongTexts) {
+    WriteCustomSettings();
+    Key(kSettingsKey).WriteInteger("hide_shotcuts", 7);
+    Key(kSettingsKey).WriteString("wallpaper", std::string(300, 'w'));
+    LoadSettings();
+    EXPECT_TRUE(Settings.hide_shotcuts);
+    EXPECT_EQ(Settings.wallpaper, std::string(255, 'w'));
+    SaveSettings();
+    EXPECT_EQ(Dword(kSettingsKey, "hide_shotcuts"), 1);
+}
+
+TEST_F(SettingsTest, ProductValues) {
+    Key(kProductKey).WriteString("LastWallPaper", "C:\\old.bmp");
+    LoadSettings();
+    EXPECT_EQ(Settings.LastWallPaper, "C:\\old.bmp");
+    EXPECT_EQ(AppDirPath, GetAppPath()) << "no AppPath value: the module's folder stays";
+
+    comp::RegistryKey product = Key(kProductKey);
+    product.DeleteValue("LastWallPaper");
+    product.WriteString("AppPath", "C:\\Apps\\Cube");
+    LoadSettings();
+    EXPECT_EQ(Settings.LastWallPaper, "");
+    EXPECT_EQ(AppDirPath, "C:\\Apps\\Cube");
+    // The default package still names the module's own folder.
+    Key(kSettingsKey).DeleteValue("wallpaper");
+    LoadSettings();
+    EXPECT_EQ(Settings.wallpaper, GetAppPath() + "\\space.3dv");
+
+    // A LastWallPaper of another type ends that step: AppPath is not read either.
+    AppDirPath = "unchanged";
+    product.WriteInteger("LastWallPaper", 3);
+    LoadSettings();
+    EXPECT_EQ(AppDirPath, "unchanged");
+}
+
+TEST_F(SettingsTest, StartWithWindowsEntry) {
+    LoadSettings();
+    AppDirPath = "C:\\Apps\\Cube";
+    SaveSettings();
+    std::string run;
+    ASSERT_TRUE(RunValue(run));
+    EXPECT_EQ(run, "C:\\Apps\\Cube\\_3DVexlor.exe");
+
+    AppDirPath = "C:\\Program Files\\3D Vexlor";
+    SaveSettings();
+    ASSERT_TRUE(RunValue(run));
+    EXPECT_EQ(run, "\"C:\\Program Files\\3D Vexlor\\_3DVexlor.exe\"");
+
+    Settings.StartUP = false;
+    EXPECT_NO_THROW(SaveSettings());
+    EXPECT_FALSE(RunValue(run));
+    EXPECT_NO_THROW(SaveSettings());
+    EXPECT_EQ(Dword(kSettingsKey, "StartUP"), 0);
+}
+
+TEST_F(SettingsTest, FailedWriteRaisesTheRegistryError) {
+    Key(kSettingsKey);
+    comp::RegistryKey readOnly;
+    ASSERT_TRUE(readOnly.Open(HKEY_CURRENT_USER, kSettingsKey, false, KEY_READ));
+    try {
+        readOnly.WriteInteger("FPS", 1);
+        FAIL() << "no exception";
+    } catch (const comp::ERegistryException& e) {
+        EXPECT_EQ(std::string(e.what()), "Failed to set data for 'FPS'");
+    }
+    comp::RegistryKey writable = Key(kSettingsKey);
+    EXPECT_TRUE(writable.DeleteValue("never_there"));
+}
+
+}  // namespace

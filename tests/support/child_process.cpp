@@ -1,0 +1,82 @@
+// Child modes of the test binaries.
+#include "child_process.h"
+
+#include <map>
+
+namespace testing_support {
+
+static std::map<std::string, ChildMain>& Modes() {
+    static std::map<std::string, ChildMain> modes;
+    return modes;
+}
+
+ChildMode::ChildMode(const std::string& name, ChildMain main) { Modes()[name] = std::move(main); }
+
+bool RunChildModeIfAsked(int argc, char** argv, int& exitCode) {
+    if (argc < 3 || std::string(argv[1]) != "--child") return false;
+    auto it = Modes().find(argv[2]);
+    if (it == Modes().end()) {
+        exitCode = 99;
+        return true;
+    }
+    std::vector<std::string> args(argv + 3, argv + argc);
+    try {
+        exitCode = it->second(args);
+    } catch (...) {
+        exitCode = 98;
+    }
+    return true;
+}
+
+static std::string CommandLine(const std::string& mode, const std::vector<std::string>& args) {
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string cmd = "\"" + std::string(exe) + "\" --child " + mode;
+    for (const auto& a : args) cmd += " \"" + a + "\"";
+    return cmd;
+}
+
+HANDLE StartChild(const std::string& mode, const std::vector<std::string>& args) {
+    std::string cmd = CommandLine(mode, args);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+ChildResult RunChild(const std::string& mode, const std::vector<std::string>& args, DWORD timeoutMs) {
+    ChildResult result;
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return result;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+
+    std::string cmd = CommandLine(mode, args);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = writeEnd;
+    si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION pi = {};
+    BOOL started = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(readEnd);
+        return result;
+    }
+    char buffer[4096];
+    DWORD n;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0) result.output.append(buffer, n);
+    CloseHandle(readEnd);
+    result.finished = WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    if (!result.finished) TerminateProcess(pi.hProcess, 1);
+    GetExitCodeProcess(pi.hProcess, &result.exitCode);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return result;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,81 @@
+// Registry sandbox and scratch folders.
+#include "fixtures.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace testing_support {
+
+static LONG counter = 0;
+
+static std::string UniqueName(const char* prefix) {
+    char name[96];
+    std::snprintf(name, sizeof name, "%s%lu_%ld", prefix, GetCurrentProcessId(), InterlockedIncrement(&counter));
+    return name;
+}
+
+RegistrySandbox::RegistrySandbox() : path_("Software\\VexlorTests\\" + UniqueName("r")) {
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr) !=
+        ERROR_SUCCESS)
+        throw std::runtime_error("cannot create the sandbox key");
+    RegOverridePredefKey(HKEY_CURRENT_USER, key_);
+}
+
+RegistrySandbox::~RegistrySandbox() {
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegCloseKey(key_);
+    RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
+}
+
+ScratchFolder::ScratchFolder() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    path_ = std::string(temp) + UniqueName("vexlor_") + "\\";
+    CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
+
+void RemoveTree(const std::string& folder) {
+    std::string base = folder;
+    if (!base.empty() && base.back() != '\\') base += '\\';
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((base + "*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = fd.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string full = base + name;
+            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full);
+            else DeleteFileA(full.c_str());
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(base.c_str());
+}
+
+std::string ReadWholeFile(const std::string& fileName) {
+    std::ifstream in(fileName, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteWholeFile(const std::string& fileName, const std::string& content) {
+    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+std::string ExeFolder() {
+    char name[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, name, MAX_PATH);
+    std::string s(name, n);
+    return s.substr(0, s.find_last_of('\\'));
+}
+
+}  // namespace testing_support

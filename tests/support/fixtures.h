@@ -1,0 +1,45 @@
+// Test fixtures: a registry sandbox (HKEY_CURRENT_USER redirected to a scratch key) and a scratch folder.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace testing_support {
+
+// While alive, HKEY_CURRENT_USER of this process is a fresh, empty scratch key.
+class RegistrySandbox {
+public:
+    RegistrySandbox();
+    ~RegistrySandbox();
+    RegistrySandbox(const RegistrySandbox&) = delete;
+    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
+
+private:
+    std::string path_;
+    HKEY key_ = nullptr;
+};
+
+// A fresh folder under the temporary folder, removed with all it holds at the end.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    // The folder, ending with "\".
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+void RemoveTree(const std::string& folder);
+std::string ReadWholeFile(const std::string& fileName);
+void WriteWholeFile(const std::string& fileName, const std::string& content);
+
+// The folder of the running test executable, without a trailing "\".
+std::string ExeFolder();
+
+}  // namespace testing_support
