@@ -1,4 +1,5 @@
 // Data and application folders.
+#include "components/module.h"
 #include "fixtures.h"
 #include "shared/uPath.h"
 
@@ -23,6 +24,11 @@ TEST(Folders, ModuleFolderRules) {
 
 TEST(Folders, ExecutableSeesItsOwnFolder) {
     EXPECT_EQ(GetAppPath(), testing_support::ExeFolder());
+    // A name cut at the buffer size is no name at all.
+    std::string full = comp::ModuleFileName(nullptr);
+    ASSERT_FALSE(full.empty());
+    EXPECT_EQ(comp::ModuleFileName(nullptr, static_cast<DWORD>(full.size())), "");
+    EXPECT_EQ(comp::ModuleFileName(nullptr, static_cast<DWORD>(full.size() + 1)), full);
 }
 
 TEST(Folders, LibrarySeesItsOwnFolderNotTheHosts) {
