@@ -1,0 +1,338 @@
+#include "components/bitmap.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace comp {
+
+namespace {
+
+int StrideFor(int width, PixelFormat format) {
+    const int bpp = format == PixelFormat::pf32bit ? 4 : 3;
+    return (width * bpp + 3) & ~3;
+}
+
+// Copies |count| pixels between rows of possibly different formats.
+void CopyPixels(uint8_t* dst, int dstBpp, const uint8_t* src, int srcBpp, int count) {
+    if (dstBpp == srcBpp) {
+        std::memcpy(dst, src, static_cast<size_t>(count) * dstBpp);
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        dst[0] = src[0];
+        dst[1] = src[1];
+        dst[2] = src[2];
+        if (dstBpp == 4) dst[3] = 0;
+        dst += dstBpp;
+        src += srcBpp;
+    }
+}
+
+}  // namespace
+
+Bitmap::Bitmap(int width, int height, PixelFormat format) {
+    format_ = format;
+    SetSize(width, height);
+}
+
+Bitmap::~Bitmap() { Release(); }
+
+Bitmap::Bitmap(const Bitmap& other) { *this = other; }
+
+Bitmap& Bitmap::operator=(const Bitmap& other) {
+    if (this == &other) return *this;
+    if (other.Empty()) {
+        Release();
+        format_ = other.format_;
+        return *this;
+    }
+    HBITMAP dib = nullptr;
+    uint8_t* bits = nullptr;
+    int stride = 0;
+    Allocate(other.width_, other.height_, other.format_, dib, bits, stride);
+    GdiFlush();
+    std::memcpy(bits, other.bits_, static_cast<size_t>(stride) * other.height_);
+    Adopt(other.width_, other.height_, other.format_, dib, bits, stride);
+    return *this;
+}
+
+Bitmap::Bitmap(Bitmap&& other) noexcept { *this = std::move(other); }
+
+Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
+    if (this == &other) return *this;
+    Release();
+    width_ = other.width_;
+    height_ = other.height_;
+    format_ = other.format_;
+    stride_ = other.stride_;
+    dib_ = other.dib_;
+    bits_ = other.bits_;
+    dc_ = other.dc_;
+    oldBitmap_ = other.oldBitmap_;
+    other.width_ = other.height_ = other.stride_ = 0;
+    other.dib_ = nullptr;
+    other.bits_ = nullptr;
+    other.dc_ = nullptr;
+    other.oldBitmap_ = nullptr;
+    return *this;
+}
+
+void Bitmap::Allocate(int width, int height, PixelFormat format, HBITMAP& dib, uint8_t*& bits,
+                      int& stride) const {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = format == PixelFormat::pf32bit ? 32 : 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* memory = nullptr;
+    dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
+    if (!dib || !memory) {
+        if (dib) DeleteObject(dib);
+        throw EOutOfMemory();
+    }
+    bits = static_cast<uint8_t*>(memory);
+    stride = StrideFor(width, format);
+}
+
+void Bitmap::Adopt(int width, int height, PixelFormat format, HBITMAP dib, uint8_t* bits, int stride) {
+    if (dc_) SelectObject(dc_, dib);
+    if (dib_) DeleteObject(dib_);
+    width_ = width;
+    height_ = height;
+    format_ = format;
+    dib_ = dib;
+    bits_ = bits;
+    stride_ = stride;
+}
+
+void Bitmap::Release() noexcept {
+    if (dc_) {
+        SelectObject(dc_, oldBitmap_);
+        DeleteDC(dc_);
+        dc_ = nullptr;
+        oldBitmap_ = nullptr;
+    }
+    if (dib_) DeleteObject(dib_);
+    dib_ = nullptr;
+    bits_ = nullptr;
+    width_ = height_ = stride_ = 0;
+}
+
+void Bitmap::SetSize(int width, int height) {
+    if (width == width_ && height == height_) return;
+    if (width <= 0 || height <= 0) {
+        Release();
+        return;
+    }
+    HBITMAP dib = nullptr;
+    uint8_t* bits = nullptr;
+    int stride = 0;
+    Allocate(width, height, format_, dib, bits, stride);  // zero-filled by the system
+    if (bits_) {
+        GdiFlush();
+        const int rows = std::min(height, height_);
+        const size_t bytes = static_cast<size_t>(std::min(width, width_)) * BytesPerPixel();
+        for (int r = 0; r < rows; ++r) std::memcpy(bits + static_cast<size_t>(r) * stride, bits_ + static_cast<size_t>(r) * stride_, bytes);
+    }
+    Adopt(width, height, format_, dib, bits, stride);
+}
+
+void Bitmap::SetPixelFormat(PixelFormat format) {
+    if (format == format_) return;
+    if (Empty()) {
+        format_ = format;
+        return;
+    }
+    HBITMAP dib = nullptr;
+    uint8_t* bits = nullptr;
+    int stride = 0;
+    Allocate(width_, height_, format, dib, bits, stride);
+    GdiFlush();
+    const int dstBpp = format == PixelFormat::pf32bit ? 4 : 3;
+    for (int r = 0; r < height_; ++r)
+        CopyPixels(bits + static_cast<size_t>(r) * stride, dstBpp, bits_ + static_cast<size_t>(r) * stride_, BytesPerPixel(), width_);
+    Adopt(width_, height_, format, dib, bits, stride);
+}
+
+uint8_t* Bitmap::ScanLine(int row) {
+    if (row < 0 || row >= height_) throw Exception("Scan line index out of range");
+    GdiFlush();
+    return bits_ + static_cast<size_t>(row) * stride_;
+}
+
+const uint8_t* Bitmap::ScanLine(int row) const {
+    if (row < 0 || row >= height_) throw Exception("Scan line index out of range");
+    GdiFlush();
+    return bits_ + static_cast<size_t>(row) * stride_;
+}
+
+COLORREF Bitmap::Pixel(int x, int y) const {
+    if (x < 0 || x >= width_) throw Exception("Pixel index out of range");
+    const uint8_t* p = ScanLine(y) + static_cast<size_t>(x) * BytesPerPixel();
+    return RGB(p[2], p[1], p[0]);
+}
+
+void Bitmap::SetPixel(int x, int y, COLORREF colour) {
+    if (x < 0 || x >= width_) throw Exception("Pixel index out of range");
+    uint8_t* p = ScanLine(y) + static_cast<size_t>(x) * BytesPerPixel();
+    p[0] = GetBValue(colour);
+    p[1] = GetGValue(colour);
+    p[2] = GetRValue(colour);
+}
+
+void Bitmap::Fill(COLORREF colour) {
+    RECT all{0, 0, width_, height_};
+    FillRect(all, colour);
+}
+
+void Bitmap::FillRect(const RECT& rect, COLORREF colour) {
+    const int left = std::max<int>(rect.left, 0), right = std::min<int>(rect.right, width_);
+    const int top = std::max<int>(rect.top, 0), bottom = std::min<int>(rect.bottom, height_);
+    if (left >= right || top >= bottom) return;
+    const int bpp = BytesPerPixel();
+    const int count = right - left;
+    // One row built pixel by pixel, the others copied from it.
+    GdiFlush();
+    uint8_t* first = bits_ + static_cast<size_t>(top) * stride_ + static_cast<size_t>(left) * bpp;
+    for (int i = 0; i < count; ++i) {
+        uint8_t* p = first + static_cast<size_t>(i) * bpp;
+        p[0] = GetBValue(colour);
+        p[1] = GetGValue(colour);
+        p[2] = GetRValue(colour);
+        if (bpp == 4) p[3] = 0;
+    }
+    for (int r = top + 1; r < bottom; ++r)
+        std::memcpy(bits_ + static_cast<size_t>(r) * stride_ + static_cast<size_t>(left) * bpp, first,
+                    static_cast<size_t>(count) * bpp);
+}
+
+void Bitmap::Draw(const Bitmap& source, int x, int y) {
+    if (Empty() || source.Empty() || &source == this) return;
+    const int left = std::max(x, 0), right = std::min(x + source.width_, width_);
+    const int top = std::max(y, 0), bottom = std::min(y + source.height_, height_);
+    if (left >= right || top >= bottom) return;
+    GdiFlush();
+    const int dstBpp = BytesPerPixel(), srcBpp = source.BytesPerPixel();
+    for (int r = top; r < bottom; ++r) {
+        uint8_t* dst = bits_ + static_cast<size_t>(r) * stride_ + static_cast<size_t>(left) * dstBpp;
+        const uint8_t* src = source.bits_ + static_cast<size_t>(r - y) * source.stride_ +
+                             static_cast<size_t>(left - x) * srcBpp;
+        CopyPixels(dst, dstBpp, src, srcBpp, right - left);
+    }
+}
+
+void Bitmap::StretchDraw(const RECT& dest, const Bitmap& source) {
+    const int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
+    if (Empty() || source.Empty() || dw <= 0 || dh <= 0 || &source == this) return;
+    if (dw == source.width_ && dh == source.height_) {
+        Draw(source, dest.left, dest.top);
+        return;
+    }
+    const int left = std::max<int>(dest.left, 0), right = std::min<int>(dest.right, width_);
+    const int top = std::max<int>(dest.top, 0), bottom = std::min<int>(dest.bottom, height_);
+    if (left >= right || top >= bottom) return;
+    // Each target pixel takes the source pixel under its centre.
+    std::vector<int> column(static_cast<size_t>(right - left));
+    for (int x = left; x < right; ++x) {
+        const int64_t u = (2 * static_cast<int64_t>(x - dest.left) + 1) * source.width_ / (2 * static_cast<int64_t>(dw));
+        column[static_cast<size_t>(x - left)] = static_cast<int>(u) * source.BytesPerPixel();
+    }
+    GdiFlush();
+    const int dstBpp = BytesPerPixel();
+    for (int y = top; y < bottom; ++y) {
+        const int64_t v = (2 * static_cast<int64_t>(y - dest.top) + 1) * source.height_ / (2 * static_cast<int64_t>(dh));
+        const uint8_t* srcRow = source.bits_ + static_cast<size_t>(v) * source.stride_;
+        uint8_t* dst = bits_ + static_cast<size_t>(y) * stride_ + static_cast<size_t>(left) * dstBpp;
+        for (int i = 0; i < right - left; ++i, dst += dstBpp) {
+            const uint8_t* s = srcRow + column[static_cast<size_t>(i)];
+            dst[0] = s[0];
+            dst[1] = s[1];
+            dst[2] = s[2];
+            if (dstBpp == 4) dst[3] = 0;
+        }
+    }
+}
+
+HDC Bitmap::Canvas() {
+    if (Empty()) return nullptr;
+    if (!dc_) {
+        dc_ = CreateCompatibleDC(nullptr);
+        if (!dc_) RaiseLastOSError("CreateCompatibleDC");
+        oldBitmap_ = SelectObject(dc_, dib_);
+    }
+    return dc_;
+}
+
+void Bitmap::LoadFromFile(const std::string& fileName) {
+    HBITMAP loaded = static_cast<HBITMAP>(
+        LoadImageA(nullptr, fileName.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (!loaded) throw EInvalidGraphic("Cannot read the bitmap file " + fileName);
+    BITMAP info{};
+    GetObjectA(loaded, sizeof info, &info);
+    const int width = info.bmWidth, height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    const PixelFormat format = info.bmBitsPixel == 32 ? PixelFormat::pf32bit : PixelFormat::pf24bit;
+    if (width <= 0 || height <= 0) {
+        DeleteObject(loaded);
+        throw EInvalidGraphic("Empty bitmap file " + fileName);
+    }
+    HBITMAP dib = nullptr;
+    uint8_t* bits = nullptr;
+    int stride = 0;
+    try {
+        Allocate(width, height, format, dib, bits, stride);
+    } catch (...) {
+        DeleteObject(loaded);
+        throw;
+    }
+    BITMAPINFO want{};
+    want.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    want.bmiHeader.biWidth = width;
+    want.bmiHeader.biHeight = -height;
+    want.bmiHeader.biPlanes = 1;
+    want.bmiHeader.biBitCount = format == PixelFormat::pf32bit ? 32 : 24;
+    want.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    const int lines = GetDIBits(screen, loaded, 0, static_cast<UINT>(height), bits, &want, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(loaded);
+    if (lines != height) {
+        DeleteObject(dib);
+        throw EInvalidGraphic("Cannot read the bitmap file " + fileName);
+    }
+    Adopt(width, height, format, dib, bits, stride);
+}
+
+void Bitmap::SaveToFile(const std::string& fileName) const {
+    const int bpp = BytesPerPixel();
+    const DWORD imageBytes = static_cast<DWORD>(stride_) * static_cast<DWORD>(height_);
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER header{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + imageBytes;
+    header.biSize = sizeof header;
+    header.biWidth = width_;
+    header.biHeight = height_;  // bottom-up
+    header.biPlanes = 1;
+    header.biBitCount = static_cast<WORD>(bpp * 8);
+    header.biCompression = BI_RGB;
+    header.biSizeImage = imageBytes;
+
+    HANDLE h = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) RaiseLastOSError("CreateFile " + fileName);
+    DWORD written = 0;
+    bool ok = WriteFile(h, &file, sizeof file, &written, nullptr) && written == sizeof file &&
+              WriteFile(h, &header, sizeof header, &written, nullptr) && written == sizeof header;
+    GdiFlush();
+    for (int r = height_ - 1; ok && r >= 0; --r)
+        ok = WriteFile(h, bits_ + static_cast<size_t>(r) * stride_, static_cast<DWORD>(stride_), &written, nullptr) &&
+             written == static_cast<DWORD>(stride_);
+    const DWORD error = GetLastError();
+    CloseHandle(h);
+    if (!ok) throw EOSError("WriteFile " + fileName, error);
+}
+
+}  // namespace comp

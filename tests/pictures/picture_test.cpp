@@ -1,0 +1,138 @@
+// Picture files through the picture layer: JPEG (colour, greyscale, CMYK, progressive) and
+// bitmap files chosen by extension, and JPEG errors that come back as exceptions.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "components/jpeg.h"
+#include "components/picture.h"
+#include "fixtures.h"
+
+using comp::Bitmap;
+
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kYellow = RGB(255, 255, 0);
+
+std::string DataFile(const std::string& name) { return testing_support::ExeFolder() + "\\picture_data\\" + name; }
+
+bool Near(COLORREF a, COLORREF b, int tolerance) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+// The quadrant pictures are 64 x 48: red, green (top right), blue (bottom left), yellow.
+void ExpectQuadrants(const Bitmap& b, int tolerance) {
+    ASSERT_EQ(b.Width(), 64);
+    ASSERT_EQ(b.Height(), 48);
+    EXPECT_TRUE(Near(b.Pixel(8, 8), kRed, tolerance)) << std::hex << b.Pixel(8, 8);
+    EXPECT_TRUE(Near(b.Pixel(56, 8), kGreen, tolerance)) << std::hex << b.Pixel(56, 8);
+    EXPECT_TRUE(Near(b.Pixel(8, 40), kBlue, tolerance)) << std::hex << b.Pixel(8, 40);
+    EXPECT_TRUE(Near(b.Pixel(56, 40), kYellow, tolerance)) << std::hex << b.Pixel(56, 40);
+}
+
+std::string Slurp(const std::string& file) { return testing_support::ReadWholeFile(file); }
+
+}  // namespace
+
+TEST(Picture, LoadsJpegAndBitmapFilesByExtension) {
+    comp::Picture p;
+    p.LoadFromFile(DataFile("quad.jpg"));
+    EXPECT_EQ(p.GetBitmap().Format(), comp::PixelFormat::pf24bit);
+    ExpectQuadrants(p.GetBitmap(), 12);
+
+    p.LoadFromFile(DataFile("progressive.jpg"));
+    ExpectQuadrants(p.GetBitmap(), 12);
+
+    p.LoadFromFile(DataFile("quad.bmp"));
+    ExpectQuadrants(p.GetBitmap(), 0);
+
+    p.LoadFromFile(DataFile("palette.bmp"));  // 8 bits per pixel with a colour table
+    ExpectQuadrants(p.GetBitmap(), 0);
+
+    // Extensions in any letter case; ".jpeg" too.
+    testing_support::ScratchFolder folder;
+    const std::string jpeg = Slurp(DataFile("quad.jpg"));
+    testing_support::WriteWholeFile(folder.Path() + "UPPER.JPEG", jpeg);
+    testing_support::WriteWholeFile(folder.Path() + "mixed.JpG", jpeg);
+    p.LoadFromFile(folder.Path() + "UPPER.JPEG");
+    ExpectQuadrants(p.GetBitmap(), 12);
+    p.LoadFromFile(folder.Path() + "mixed.JpG");
+    ExpectQuadrants(p.GetBitmap(), 12);
+    EXPECT_TRUE(comp::IsPictureFileName("a.BMP"));
+    EXPECT_TRUE(comp::IsPictureFileName("C:\\x.y\\a.jpeg"));
+    EXPECT_FALSE(comp::IsPictureFileName("a.png"));
+    EXPECT_FALSE(comp::IsPictureFileName("jpg"));
+}
+
+TEST(Picture, GreyscaleAndCmykJpegsComeOutAsColourBitmaps) {
+    comp::Picture p;
+    p.LoadFromFile(DataFile("grey.jpg"));  // left half black, right half white, 32 x 16
+    const Bitmap& b = p.GetBitmap();
+    ASSERT_EQ(b.Width(), 32);
+    ASSERT_EQ(b.Height(), 16);
+    EXPECT_TRUE(Near(b.Pixel(4, 8), RGB(0, 0, 0), 6));
+    EXPECT_TRUE(Near(b.Pixel(28, 8), RGB(255, 255, 255), 6));
+
+    p.LoadFromFile(DataFile("cmyk.jpg"));
+    ExpectQuadrants(p.GetBitmap(), 24);
+}
+
+TEST(Picture, BadFilesRaiseAndKeepThePicture) {
+    testing_support::ScratchFolder folder;
+    comp::Picture p;
+    p.LoadFromFile(DataFile("quad.bmp"));
+
+    EXPECT_THROW(p.LoadFromFile(DataFile("quad.png")), comp::EInvalidGraphic);
+    testing_support::WriteWholeFile(folder.Path() + "text.jpg", "This is not a JPEG file.");
+    EXPECT_THROW(p.LoadFromFile(folder.Path() + "text.jpg"), comp::EInvalidGraphic);
+    testing_support::WriteWholeFile(folder.Path() + "empty.jpg", "");
+    EXPECT_THROW(p.LoadFromFile(folder.Path() + "empty.jpg"), comp::EInvalidGraphic);
+    // A start-of-image marker followed by garbage: libjpeg's error comes back as an exception
+    // and the process goes on.
+    testing_support::WriteWholeFile(folder.Path() + "garbage.jpg", std::string("\xFF\xD8\xFF\x01garbage", 11));
+    try {
+        p.LoadFromFile(folder.Path() + "garbage.jpg");
+        ADD_FAILURE() << "no exception";
+    } catch (const comp::EInvalidGraphic& e) {
+        EXPECT_NE(std::string(e.what()).find("JPEG"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(p.LoadFromFile(folder.Path() + "missing.jpg"), comp::EOSError);
+    ExpectQuadrants(p.GetBitmap(), 0);  // still the bitmap loaded first
+
+    // A JPEG cut in the middle of its data: the library warns and fills the rest; the picture
+    // keeps the full size and its first rows.
+    const std::string whole = Slurp(DataFile("quad.jpg"));
+    const size_t scan = whole.find("\xFF\xDA");  // start of scan: the compressed data follow
+    ASSERT_NE(scan, std::string::npos);
+    testing_support::WriteWholeFile(folder.Path() + "cut.jpg", whole.substr(0, scan + (whole.size() - scan) / 2));
+    p.LoadFromFile(folder.Path() + "cut.jpg");
+    ASSERT_EQ(p.Width(), 64);
+    EXPECT_TRUE(Near(p.GetBitmap().Pixel(8, 8), kRed, 12));
+
+    // A cut inside the header is an error.
+    testing_support::WriteWholeFile(folder.Path() + "header.jpg", whole.substr(0, 20));
+    EXPECT_THROW(p.LoadFromFile(folder.Path() + "header.jpg"), comp::EInvalidGraphic);
+}
+
+TEST(JpegImage, ReadsTheSizeFirstAndDecodesOnAssign) {
+    comp::JpegImage jpeg;
+    EXPECT_TRUE(jpeg.Empty());
+    Bitmap b;
+    EXPECT_THROW(jpeg.AssignTo(b), comp::EInvalidGraphic);
+    EXPECT_THROW(jpeg.LoadFromMemory({}), comp::EInvalidGraphic);
+    jpeg.LoadFromFile(DataFile("quad.jpg"));
+    EXPECT_EQ(jpeg.Width(), 64);
+    EXPECT_EQ(jpeg.Height(), 48);
+    b = Bitmap(3, 3, comp::PixelFormat::pf32bit);
+    jpeg.AssignTo(b);
+    EXPECT_EQ(b.Format(), comp::PixelFormat::pf24bit);
+    ExpectQuadrants(b, 12);
+    const std::string bytes = Slurp(DataFile("progressive.jpg"));
+    jpeg.LoadFromMemory(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    jpeg.AssignTo(b);
+    ExpectQuadrants(b, 12);
+}
