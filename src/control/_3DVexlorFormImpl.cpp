@@ -1,0 +1,333 @@
+// The control form: start-up, timers, the control-program watch, event forwarding and tear-down.
+#include "control/_3DVexlorFormImpl.h"
+
+#include <olectl.h>
+
+#include "components/exceptions.h"
+#include "components/paths.h"
+#include "control/uInit.h"
+#include "control/uSplesh.h"
+#include "shared/uMessages.h"
+#include "shared/uOptionsShared.h"
+#include "shared/uPath.h"
+
+// ---- library start
+
+namespace {
+enum class LibraryState { Undecided, Offering, NotOffering };
+LibraryState gLibraryState = LibraryState::Undecided;
+}  // namespace
+
+bool ControlLibraryStart() {
+    if (gLibraryState == LibraryState::Undecided) {
+        if (FindActiveXWnd()) {
+            // Another control runs on this desktop: the control program ends, which takes it down.
+            PostToControlWnd(_3D_Exit, 0, 0);
+            gLibraryState = LibraryState::NotOffering;
+        } else {
+            gLibraryState = LibraryState::Offering;
+        }
+    }
+    return gLibraryState == LibraryState::Offering;
+}
+
+// ---- desktop tests
+
+static std::string DesktopName(HDESK desk) {
+    char name[256] = {};
+    DWORD needed = 0;
+    if (!desk || !GetUserObjectInformationA(desk, UOI_NAME, name, 255, &needed)) return {};
+    name[255] = '\0';
+    return name;
+}
+
+bool RealInputDesktopActive() {
+    std::string inputName;
+    if (HDESK input = OpenInputDesktop(0, TRUE, DESKTOP_READOBJECTS)) {
+        inputName = DesktopName(input);
+        CloseDesktop(input);
+    }
+    // The thread's own desktop handle belongs to the system: it is not closed.
+    std::string threadName = DesktopName(GetThreadDesktop(GetCurrentThreadId()));
+    return inputName == threadName;
+}
+
+TInputDesktopTest InputDesktopActiveHook = &RealInputDesktopActive;
+
+bool IsInputDesktopActive() { return InputDesktopActiveHook ? InputDesktopActiveHook() : RealInputDesktopActive(); }
+
+HWND GetDesktopListView() {
+    HWND progman = FindWindowA("ProgMan", nullptr);
+    if (!progman) return nullptr;
+    HWND child = GetWindow(progman, GW_CHILD);
+    if (!child) return nullptr;
+    HWND view = GetWindow(child, GW_CHILD);
+    if (!view) return nullptr;
+    char cls[40] = {};
+    GetClassNameA(view, cls, 40);
+    return strcmp(cls, "SysListView32") == 0 ? view : nullptr;
+}
+
+// ---- the exit start
+
+namespace {
+// The process started last; kept only to see when it has ended, so starts don't pile up.
+struct ExitProcess {
+    HANDLE process = nullptr;
+    ~ExitProcess() { Reset(); }
+    void Reset() {
+        if (process) CloseHandle(process);
+        process = nullptr;
+    }
+    bool Running() {
+        if (!process) return false;
+        if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) return true;
+        Reset();
+        return false;
+    }
+} gExitProcess;
+}  // namespace
+
+void ResetExitLauncher() { gExitProcess.Reset(); }
+
+TExitStart LaunchControlProgramExit(const std::string& folder) {
+    const std::string path = folder + "\\_3DVexlor.exe";
+    if (path.size() > 255) return TExitStart::PathTooLong;
+    if (gExitProcess.Running()) return TExitStart::StillRunning;
+    std::string commandLine = "\"" + path + "\" /EXIT";
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW | STARTF_FORCEONFEEDBACK;
+    si.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                        nullptr, &si, &pi))
+        return TExitStart::Failed;
+    CloseHandle(pi.hThread);
+    gExitProcess.process = pi.hProcess;
+    return TExitStart::Started;
+}
+
+void LaunchControlProgramExit() { LaunchControlProgramExit(GetAppPath()); }
+
+// ---- pure rules
+
+UINT RenderTimerInterval(bool fpsLimit, int fps) {
+    if (!fpsLimit) return 1;
+    if (fps < 1) fps = 1;
+    UINT interval = static_cast<UINT>(1000 / fps);
+    return interval < 1 ? 1 : interval;
+}
+
+POINT FPSPanelPlace(int place, int W, int H, int w, int h) {
+    switch (place) {
+        case 0: return {32, 32};
+        case 1: return {W - w - 32, 10};
+        case 2: return {W - w - 32, H - h - 32};
+        case 3: return {10, H - h - 32};
+        default: return {352, 8};
+    }
+}
+
+// ---- the form
+
+namespace {
+// clBackground: the system's desktop colour.
+COLORREF BackgroundColor() { return GetSysColor(COLOR_BACKGROUND); }
+}  // namespace
+
+T_3DVexlorForm::T_3DVexlorForm() {
+    Faces.fill(nullptr);
+    GlobalVarsRecord = gTGlobalVars{};
+    SetColor(BackgroundColor());
+    SetFont(comp::Font("MS Sans Serif", -11));
+
+    pFPS.SetCaption("FPS:");
+    pFPS.SetColor(RGB(0, 0, 0));
+    pFPS.SetFont(comp::Font("MS Sans Serif", -16, true, false, RGB(255, 255, 255)));
+
+    MonitorTimer.SetEnabled(false);
+    MonitorTimer.SetInterval(100);
+    MonitorTimer.OnTimer = [this](comp::Timer&) { MonitorTimerTimer(); };
+    Timer.SetEnabled(false);
+    Timer.SetInterval(60);
+    Timer.OnTimer = [this](comp::Timer&) { TimerTimer(); };
+
+    OnCreate = [this](comp::Form&) { ActiveFormCreate(); };
+}
+
+T_3DVexlorForm::~T_3DVexlorForm() {
+    // The destructor drops every exception.
+    comp::Quietly([this] { DestroyControl(); });
+    MonitorTimer.SetEnabled(false);
+    Timer.SetEnabled(false);
+}
+
+void T_3DVexlorForm::CreateControl(HWND parent, const RECT& bounds) {
+    comp::WindowParams p;
+    p.className = "T_3DVexlorForm";
+    p.style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    p.x = bounds.left;
+    p.y = bounds.top;
+    p.width = bounds.right - bounds.left;
+    p.height = bounds.bottom - bounds.top;
+    if (p.width <= 0 || p.height <= 0) {
+        p.width = 779;
+        p.height = 543;
+    }
+    p.parent = parent;
+    CreateForm(p);
+    pFPS.CreatePanel(Window::Handle(), 352, 8, 105, 41, false);
+    DoCreate();
+    InitializeForm();
+}
+
+void T_3DVexlorForm::DestroyControl() {
+    if (!Window::Handle()) return;
+    DoDestroy();
+    Destroy();
+}
+
+void T_3DVexlorForm::InitializeForm() {
+    OnActivate = [this](comp::Form&) { RaiseOnActivate(); };
+    OnClick = [this](comp::Form&) { RaiseOnClick(); };
+    OnCreate = [this](comp::Form&) { RaiseOnCreate(); };
+    OnDblClick = [this](comp::Form&) { RaiseOnDblClick(); };
+    OnDeactivate = [this](comp::Form&) { RaiseOnDeactivate(); };
+    OnDestroy = [this](comp::Form&) { RaiseOnDestroy(); };
+    OnKeyPress = [this](comp::Form&, char& key) { RaiseOnKeyPress(key); };
+    OnPaint = [this](comp::Form&) { RaiseOnPaint(); };
+}
+
+void T_3DVexlorForm::EventSinkChanged(IDispatch* sink) { EventSink = comp::ComPtr<IDispatch>(sink); }
+
+void T_3DVexlorForm::ActiveFormCreate() {
+    try {
+        InitGlobalVars(GlobalVarsRecord, &Faces);
+        if (!Window::Handle()) throw comp::Exception("The control has no window");
+        if (!IsInputDesktopActive()) {
+            // Another desktop has the input: the control stays blank and inert for its life.
+            inert_ = true;
+            return;
+        }
+        LoadSettings();
+        comp::ForceDirectories(GetAppDataPath());
+        Hide();
+        ShowSplash();
+        SceneCreated = InitScene(Window::Handle(), GlobalVarsRecord);
+        CloseSplash();
+        Show();
+        GlobalVarsRecord.Started = true;
+        GlobalVarsRecord.DesktopListView = GetDesktopListView();
+        if (Settings.hide_shotcuts && GlobalVarsRecord.DesktopListView)
+            ShowWindow(GlobalVarsRecord.DesktopListView, SW_HIDE);
+        // Number text of this library never takes the locale's decimal separator: nothing to set.
+        Timer.SetInterval(RenderTimerInterval(Settings.FPSLimit, Settings.FPS));
+        Timer.SetEnabled(true);
+        if (Settings.ShowFPS) {
+            POINT at = FPSPanelPlace(Settings.ShowFPSPlace, ClientWidth(), ClientHeight(), pFPS.Width(), pFPS.Height());
+            pFPS.SetPosition(at.x, at.y);
+            pFPS.SetVisible(true);
+        } else {
+            pFPS.SetVisible(false);
+        }
+        MonitorTimer.SetEnabled(true);
+        CreateActiveXWnd(this);
+        SetPopupMenu(&pm);
+    } catch (const comp::Exception&) {
+        PostToControlWnd(_3D_Exit, 0, 0);
+    }
+}
+
+void T_3DVexlorForm::FormDestroy() {
+    // Each step is guarded on its own: the timers always stop and the list view is always shown.
+    comp::Quietly([this] { DestroyActiveXWnd(this); });
+    comp::Quietly([this] { SetPopupMenu(nullptr); });
+    comp::Quietly([this] { MonitorTimer.SetEnabled(false); });
+    comp::Quietly([this] { Timer.SetEnabled(false); });
+    comp::Quietly([this] {
+        if (SceneCreated) {
+            SceneCreated = false;
+            ReleaseScene(GlobalVarsRecord);
+        }
+    });
+    comp::Quietly([this] {
+        if (GlobalVarsRecord.DesktopListView) ShowWindow(GlobalVarsRecord.DesktopListView, SW_SHOW);
+    });
+}
+
+void T_3DVexlorForm::MonitorTimerTimer() {
+    try {
+        if (SceneCreated) RefreshChangedFaces(GlobalVarsRecord);
+        if (!FindWindowA("T_3DVexlorControlForm", nullptr)) LaunchControlProgramExit();
+    } catch (...) {
+    }
+}
+
+void T_3DVexlorForm::TimerTimer() {
+    try {
+        if (Settings.hide_shotcuts) {
+            GlobalVarsRecord.DesktopListView = GetDesktopListView();
+            if (GlobalVarsRecord.DesktopListView) ShowWindow(GlobalVarsRecord.DesktopListView, SW_HIDE);
+        }
+        if (!Window::Handle()) return;
+        if (IsInputDesktopActive()) RenderFrame(*this, GlobalVarsRecord);
+    } catch (...) {
+    }
+}
+
+// Double click on the cube: the input handling hooks in here.
+void T_3DVexlorForm::FormDblClick() {}
+
+void T_3DVexlorForm::ShowPopupAtCursor() {
+    if (!IsStarted()) return;
+    POINT pt;
+    GetCursorPos(&pt);
+    pm.PopupAt(pt.x, pt.y);
+}
+
+// Face parameters from "Opt.ini" reach the faces here once the face picture exchange is in place.
+void T_3DVexlorForm::ApplyFaceOptions(WPARAM wParam) { (void)wParam; }
+
+// ---- event forwarders
+
+void T_3DVexlorForm::Fire(DISPID id, DISPPARAMS& params) {
+    if (!EventSink) return;
+    comp::ComPtr<IDispatch> sink = EventSink;  // the sink may go away while it handles the event
+    sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+}
+
+void T_3DVexlorForm::Fire(DISPID id) {
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    Fire(id, none);
+}
+
+void T_3DVexlorForm::RaiseOnActivate() { Fire(1); }
+void T_3DVexlorForm::RaiseOnClick() { Fire(2); }
+void T_3DVexlorForm::RaiseOnCreate() { Fire(3); }
+
+void T_3DVexlorForm::RaiseOnDblClick() {
+    Fire(5);
+    FormDblClick();
+}
+
+void T_3DVexlorForm::RaiseOnDeactivate() { Fire(7); }
+
+void T_3DVexlorForm::RaiseOnDestroy() {
+    FormDestroy();
+    Fire(6);
+}
+
+void T_3DVexlorForm::RaiseOnKeyPress(char& key) {
+    if (!EventSink) return;
+    SHORT value = static_cast<SHORT>(static_cast<unsigned char>(key));
+    VARIANTARG arg;
+    VariantInit(&arg);
+    arg.vt = VT_I2 | VT_BYREF;
+    arg.piVal = &value;
+    DISPPARAMS params = {&arg, nullptr, 1, 0};
+    Fire(11, params);
+    key = static_cast<char>(value & 0xFF);
+}
+
+void T_3DVexlorForm::RaiseOnPaint() { Fire(16); }

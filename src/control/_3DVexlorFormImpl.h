@@ -1,0 +1,121 @@
+// The 3D desktop control's form T_3DVexlorForm: its components, the start-up of one control in a
+// fixed order, the render and monitor timers, the watch on the control program, the event forwarders
+// to the container's sink and the tear-down. The COM face (class factory, type library, OLE
+// interfaces) lives in the DLL and wraps this form.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <string>
+
+#include "components/comptr.h"
+#include "components/form.h"
+#include "components/menus.h"
+#include "components/panel.h"
+#include "components/timer.h"
+#include "control/uGlobal.h"
+#include "control/uMessagesOcx.h"
+#include "control/uRender.h"
+
+// ---- library start: one control per desktop
+
+// Decides once per load of the library whether it offers the control: not when a window of class
+// "_3DVexlorActiveXWnd" exists (another control runs); then _3D_Exit is posted to the control
+// program. Runs when a class object is first asked for, never merely because the library was loaded.
+bool ControlLibraryStart();
+
+// ---- the desktop and the control program
+
+// Whether the calling thread's desktop is the input desktop (names compared exactly).
+bool IsInputDesktopActive();
+// The real test behind IsInputDesktopActive; tests replace the hook (Wine has one input desktop).
+bool RealInputDesktopActive();
+using TInputDesktopTest = bool (*)();
+extern TInputDesktopTest InputDesktopActiveHook;
+
+// The Windows desktop icon list view ("ProgMan" -> first child -> first child of class
+// "SysListView32"), or 0.
+HWND GetDesktopListView();
+
+enum class TExitStart { Started, StillRunning, PathTooLong, Failed };
+// Starts "<folder>\_3DVexlor.exe" "/EXIT" without waiting and without handing down handles. A
+// path longer than 255 characters is not started; while the process started last still runs no
+// new one is started.
+TExitStart LaunchControlProgramExit(const std::string& folder);
+// The same from the control library's own folder.
+void LaunchControlProgramExit();
+// Forgets (closes) the handle of the exit process started last.
+void ResetExitLauncher();
+
+// ---- pure rules
+
+// Render interval: 1000 / FPS with the fraction dropped when |fpsLimit|, else 1. FPS below 1 counts
+// as 1; the interval is at least 1 ms.
+UINT RenderTimerInterval(bool fpsLimit, int fps);
+// Placement of the frame-rate panel (w x h) in the control (W x H) by ShowFPSPlace.
+POINT FPSPanelPlace(int place, int W, int H, int w, int h);
+
+// ---- the form
+
+class T_3DVexlorForm : public comp::Form, public IRenderHost, public IActiveXWndTarget {
+public:
+    T_3DVexlorForm();
+    ~T_3DVexlorForm() override;
+
+    // Makes the form window as a child of |parent| at |bounds|, runs the form's OnCreate
+    // (ActiveFormCreate) and then hooks the event forwarders (the form's initialization).
+    void CreateControl(HWND parent, const RECT& bounds);
+    // Runs the form's OnDestroy (RaiseOnDestroy: tear-down, then the event) and destroys the window.
+    void DestroyControl();
+
+    // The container's event sink changed (nullptr: none).
+    void EventSinkChanged(IDispatch* sink);
+
+    // Components, as the form declares them.
+    comp::Panel pFPS;
+    comp::Timer MonitorTimer;
+    comp::Timer Timer;
+    comp::PopupMenu pm;
+    comp::ComPtr<IDispatch> EventSink;
+    bool SceneCreated = false;
+    gTGlobalVars GlobalVarsRecord;
+    TFaceArray Faces;
+
+    // The control counts as started while its popup menu is pm.
+    bool IsStarted() const { return GetPopupMenu() == &pm; }
+    bool Inert() const { return inert_; }
+
+    // Handlers.
+    void ActiveFormCreate();
+    void FormDestroy();
+    void MonitorTimerTimer();
+    void TimerTimer();
+    void FormDblClick();
+
+    // Event forwarders to the sink.
+    void RaiseOnActivate();
+    void RaiseOnClick();
+    void RaiseOnCreate();
+    void RaiseOnDblClick();
+    void RaiseOnDeactivate();
+    void RaiseOnDestroy();
+    void RaiseOnKeyPress(char& key);
+    void RaiseOnPaint();
+
+    // IRenderHost
+    HWND Handle() override { return Window::Handle(); }
+    void SetRenderTimerEnabled(bool enabled) override { Timer.SetEnabled(enabled); }
+    void SetFPSCaption(const std::string& caption) override { pFPS.SetCaption(caption); }
+
+    // IActiveXWndTarget
+    void ShowPopupAtCursor() override;
+    void ApplyFaceOptions(WPARAM wParam) override;
+
+private:
+    void Fire(DISPID id, DISPPARAMS& params);
+    void Fire(DISPID id);
+    void InitializeForm();
+
+    bool inert_ = false;
+};

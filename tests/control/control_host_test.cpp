@@ -1,0 +1,282 @@
+// The control library as a COM server hosted in our container, in-process: activation in order,
+// events to a connected sink, keys through the container, IDispatch through the type library, the
+// tear-down, the one-control-per-desktop rule and the exit start while the control program is gone.
+#include <windows.h>
+#include <ole2.h>
+#include <olectl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+#include "container/container.h"
+#include "fixtures.h"
+#include "shared/uMessages.h"
+
+using testing_support::ExeFolder;
+using testing_support::RegistrySandbox;
+using testing_support::ScratchFolder;
+
+namespace {
+
+const CLSID kControlClsid = {0xFFCD032E, 0x8038, 0x425F, {0xA4, 0xB3, 0xC0, 0xAC, 0xAF, 0x67, 0xE3, 0x3D}};
+const IID kEventsIid = {0xCF6A524B, 0x6B12, 0x43F4, {0x90, 0x26, 0xE3, 0x20, 0x8B, 0x5A, 0xFD, 0x8B}};
+
+std::string BinFolder() { return ExeFolder() + "\\.."; }
+std::string ControlDll() { return BinFolder() + "\\_3DVexlorFormProj.dll"; }
+
+void Pump(DWORD ms) {
+    DWORD end = GetTickCount() + ms;
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    } while (static_cast<LONG>(end - GetTickCount()) > 0);
+}
+
+class FakePeer {
+public:
+    explicit FakePeer(const char* className) : className_(className) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = &FakePeer::Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = className_.c_str();
+        RegisterClassA(&wc);
+        hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, className_.c_str(), "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                wc.hInstance, nullptr);
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~FakePeer() {
+        DestroyWindow(hwnd_);
+        UnregisterClassA(className_.c_str(), GetModuleHandleA(nullptr));
+    }
+    int Count(UINT msg) const { return static_cast<int>(std::count(messages_.begin(), messages_.end(), msg)); }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<FakePeer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        if (self && msg >= 0xC000) self->messages_.push_back(msg);
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+    std::string className_;
+    HWND hwnd_ = nullptr;
+    std::vector<UINT> messages_;
+};
+
+HWND MakeHostWindow() {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ControlHostTestFrame";
+    RegisterClassA(&wc);
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 640, 480,
+                                nullptr, nullptr, wc.hInstance, nullptr);
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    return hwnd;
+}
+
+struct OleScope {
+    OleScope() { OleInitialize(nullptr); }
+    ~OleScope() { OleUninitialize(); }
+};
+
+}  // namespace
+
+TEST(ControlHost, LivesAndDiesInTheContainer) {
+    OleScope ole;
+    RegistrySandbox sandbox;
+    FakePeer mainForm("T_3DVexlorControlForm");  // the control program runs: no exit start
+    HWND frame = MakeHostWindow();
+    ASSERT_EQ(nullptr, FindActiveXWnd());
+
+    std::vector<std::string> siteCalls;
+    std::vector<DISPID> events;
+    SHORT keySeen = 0;
+    {
+        container::ControlHost host;
+        host.OnSiteCall = [&](const char* call) { siteCalls.push_back(call); };
+        host.OnEvent = [&](DISPID id, DISPPARAMS& params) {
+            events.push_back(id);
+            if (id == 11 && params.cArgs == 1 && params.rgvarg[0].vt == (VT_I2 | VT_BYREF))
+                keySeen = *params.rgvarg[0].piVal;
+        };
+        ASSERT_EQ(S_OK, host.CreateFromLibrary(ControlDll(), kControlClsid, frame));
+
+        // Activation in order, then shown.
+        std::vector<std::string> expected = {"CanInPlaceActivate", "OnInPlaceActivate", "GetWindow",
+                                             "GetWindowContext", "ShowObject"};
+        ASSERT_GE(siteCalls.size(), expected.size());
+        EXPECT_EQ(expected, std::vector<std::string>(siteCalls.begin(), siteCalls.begin() + expected.size()));
+        HWND control = host.ControlWindow();
+        ASSERT_NE(nullptr, control);
+        EXPECT_EQ(frame, GetParent(control));
+        EXPECT_TRUE(IsWindowVisible(control));
+        EXPECT_TRUE(host.EventsConnected());
+        EXPECT_TRUE(IsEqualIID(kEventsIid, host.EventIID()));
+
+        // Started: the hidden message window exists.
+        EXPECT_NE(nullptr, FindActiveXWnd());
+
+        // A click reaches the sink as OnClick (2).
+        PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 30));
+        PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(30, 30));
+        Pump(150);
+        EXPECT_NE(events.end(), std::find(events.begin(), events.end(), 2));
+
+        // A key the container forwards becomes OnKeyPress (11) with its character.
+        events.clear();
+        MSG key = {frame, WM_KEYDOWN, 'K', 0x00250001, GetTickCount(), {0, 0}};
+        EXPECT_TRUE(host.TranslateAccelerator(key));
+        Pump(150);  // the character arrives through the queue and is forwarded in turn
+        MSG ch = {frame, WM_CHAR, 'k', 0x00250001, GetTickCount(), {0, 0}};
+        EXPECT_TRUE(host.TranslateAccelerator(ch));
+        EXPECT_NE(events.end(), std::find(events.begin(), events.end(), 11));
+        EXPECT_EQ('k', keySeen);
+        // Mouse messages are not the container's to forward.
+        MSG move = {frame, WM_MOUSEMOVE, 0, 0, GetTickCount(), {0, 0}};
+        EXPECT_FALSE(host.TranslateAccelerator(move));
+
+        // IDispatch through the type library: stock and own properties.
+        VARIANT v;
+        VariantInit(&v);
+        ASSERT_EQ(S_OK, host.GetProperty(DISPID_BACKCOLOR, &v));
+        EXPECT_EQ(0x80000001u, static_cast<unsigned>(v.lVal));  // clBackground
+        VariantClear(&v);
+        VARIANT caption;
+        VariantInit(&caption);
+        caption.vt = VT_BSTR;
+        caption.bstrVal = SysAllocString(L"Cube");
+        EXPECT_EQ(S_OK, host.PutProperty(DISPID_CAPTION, caption));
+        VariantClear(&caption);
+        ASSERT_EQ(S_OK, host.GetProperty(DISPID_CAPTION, &v));
+        ASSERT_EQ(VT_BSTR, v.vt);
+        EXPECT_STREQ(L"Cube", v.bstrVal);
+        VariantClear(&v);
+        VARIANT number;
+        VariantInit(&number);
+        number.vt = VT_I4;
+        number.lVal = 2;  // coerced to TxActiveFormBorderStyle afbSunken
+        EXPECT_EQ(S_OK, host.PutProperty(4, number));
+        ASSERT_EQ(S_OK, host.GetProperty(4, &v));
+        EXPECT_EQ(2, v.lVal);
+        VariantClear(&v);
+        number.lVal = 9;  // no such border style
+        EXPECT_NE(S_OK, host.PutProperty(4, number));
+        // Active is read-only.
+        VARIANT yes;
+        VariantInit(&yes);
+        yes.vt = VT_BOOL;
+        yes.boolVal = VARIANT_TRUE;
+        EXPECT_NE(S_OK, host.PutProperty(9, yes));
+        ASSERT_EQ(S_OK, host.GetProperty(DISPID_FONT, &v));
+        EXPECT_EQ(VT_DISPATCH, v.vt);
+        VariantClear(&v);
+
+        // Tear-down in order: the site hears of it and the hidden window goes.
+        siteCalls.clear();
+        host.Destroy();
+        EXPECT_NE(siteCalls.end(), std::find(siteCalls.begin(), siteCalls.end(), "OnInPlaceDeactivate"));
+        EXPECT_EQ(nullptr, FindActiveXWnd());
+        EXPECT_FALSE(IsWindow(control));
+    }
+    // No object is left: the library could be unloaded and was.
+    EXPECT_EQ(nullptr, GetModuleHandleA("_3DVexlorFormProj.dll"));
+    DestroyWindow(frame);
+}
+
+TEST(ControlHost, ActivatesOnTheDesktopWindow) {
+    OleScope ole;
+    RegistrySandbox sandbox;
+    FakePeer mainForm("T_3DVexlorControlForm");
+    container::ControlHost host;
+    ASSERT_EQ(S_OK, host.CreateFromLibrary(ControlDll(), kControlClsid, GetDesktopWindow()));
+    HWND control = host.ControlWindow();
+    ASSERT_NE(nullptr, control);
+    EXPECT_EQ(GetDesktopWindow(), GetAncestor(control, GA_PARENT));
+    EXPECT_TRUE(IsWindowVisible(control));
+    RECT r;
+    GetWindowRect(control, &r);
+    EXPECT_EQ(0, r.left);
+    EXPECT_EQ(0, r.top);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), r.right - r.left);
+    Pump(300);
+    host.Destroy();
+    EXPECT_EQ(nullptr, FindActiveXWnd());
+}
+
+// ---- one control per desktop, in a fresh process each
+
+static testing_support::ChildMode refuseChild("refuse", [](const std::vector<std::string>&) -> int {
+    OleScope ole;
+    FakePeer otherControl("_3DVexlorActiveXWnd");
+    FakePeer controlWnd("_3DVexlorControlWnd");
+    // Merely loading the library (as regsvr32 does) ends nothing.
+    HMODULE lib = LoadLibraryA(ControlDll().c_str());
+    Pump(200);
+    int afterLoad = controlWnd.Count(_3D_Exit);
+    FreeLibrary(lib);
+    container::ControlHost host;
+    HRESULT hr = host.CreateFromLibrary(ControlDll(), kControlClsid, GetDesktopWindow());
+    Pump(200);
+    printf("%d %08lX %d\n", afterLoad, static_cast<unsigned long>(hr), controlWnd.Count(_3D_Exit));
+    fflush(stdout);
+    return 0;
+});
+
+TEST(ControlHost, WithAnotherControlRunningTheLibraryOffersNoControlAndPostsExit) {
+    testing_support::ChildResult r = testing_support::RunChild("refuse", {}, 60000);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ("0 80040111 1", r.output.substr(0, r.output.find_first_of("\r\n")));  // CLASS_E_CLASSNOTAVAILABLE
+}
+
+static testing_support::ChildMode exitChild("exit-start", [](const std::vector<std::string>& args) -> int {
+    OleScope ole;
+    RegistrySandbox sandbox;
+    const std::string dir = args.at(0);
+    container::ControlHost host;
+    if (FAILED(host.CreateFromLibrary(dir + "\\_3DVexlorFormProj.dll", kControlClsid, GetDesktopWindow()))) return 2;
+    // No control program window: the monitor starts the exit program on its ticks, one at a time.
+    Pump(1300);
+    std::string log = testing_support::ReadWholeFile(dir + "\\exit_log.txt");
+    int missing = 0;
+    for (size_t p = 0; (p = log.find("/EXIT", p)) != std::string::npos; ++p) ++missing;
+    // With the control program's main form present, nothing more starts.
+    FakePeer mainForm("T_3DVexlorControlForm");
+    Sleep(700);  // the exit program started last ends
+    Pump(100);
+    DeleteFileA((dir + "\\exit_log.txt").c_str());
+    Pump(800);
+    int present = testing_support::ReadWholeFile(dir + "\\exit_log.txt").empty() ? 0 : 1;
+    printf("%d %d\n", missing, present);
+    printf("%s", log.c_str());
+    fflush(stdout);
+    host.Destroy();
+    return 0;
+});
+
+TEST(ControlHost, WithoutTheControlProgramTheExitProgramStartsBesideTheLibrary) {
+    ScratchFolder folder;
+    const std::string dir = folder.Path().substr(0, folder.Path().size() - 1);
+    for (const char* name : {"_3DVexlorFormProj.dll", "_3DVexlorForms.dll"})
+        ASSERT_TRUE(CopyFileA((BinFolder() + "\\" + name).c_str(), (dir + "\\" + name).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((ExeFolder() + "\\control_exit_stub.exe").c_str(), (dir + "\\_3DVexlor.exe").c_str(), FALSE));
+    SetEnvironmentVariableA("VEXLOR_STUB_MS", "400");
+    testing_support::ChildResult r = testing_support::RunChild("exit-start", {dir}, 60000);
+    SetEnvironmentVariableA("VEXLOR_STUB_MS", nullptr);
+    ASSERT_TRUE(r.finished);
+    ASSERT_EQ(0u, r.exitCode) << r.output;
+    int missing = -1, present = -1;
+    ASSERT_EQ(2, sscanf(r.output.c_str(), "%d %d", &missing, &present)) << r.output;
+    // 1.3 s of 100 ms ticks with a 0.4 s program: started again after each ended, never piled up.
+    EXPECT_GE(missing, 2) << r.output;
+    EXPECT_LE(missing, 4) << r.output;
+    EXPECT_EQ(0, present) << r.output;
+    EXPECT_NE(std::string::npos, r.output.find("\"" + dir + "\\_3DVexlor.exe\" /EXIT")) << r.output;
+}

@@ -1,0 +1,568 @@
+// The scene with a real Direct3D 9 device in a top-level window: device and faces as made by
+// InitScene, frames read back from the back buffer before Present, the inside view, hidden
+// faces, pictures composed in the three positions, the reset path, creation failure, release.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "components/bitmap.h"
+#include "components/paths.h"
+#include "control/u3DPanel.h"
+#include "control/uCamera.h"
+#include "control/uGlobal.h"
+#include "control/uInit.h"
+#include "control/uRender.h"
+#include "fixtures.h"
+#include "shared/uMessages.h"
+#include "shared/uOptionsShared.h"
+#include "shared/uPath.h"
+
+using comp::Bitmap;
+using namespace d3dmath;
+
+namespace {
+
+constexpr COLORREF kFaceColours[7] = {0, RGB(200, 30, 30), RGB(30, 200, 30), RGB(30, 30, 200),
+                                      RGB(200, 200, 30), RGB(30, 200, 200), RGB(200, 30, 200)};
+constexpr COLORREF kClear = RGB(1, 0, 0);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kYellow = RGB(255, 255, 0);
+constexpr COLORREF kMagenta = RGB(255, 0, 255);
+
+bool Near(COLORREF a, COLORREF b, int tolerance) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+std::string Hex(COLORREF c) {
+    char buf[16];
+    wsprintfA(buf, "%06X", static_cast<unsigned>(c));
+    return buf;
+}
+
+#define EXPECT_COLOUR(actual, expected, tolerance) \
+    EXPECT_TRUE(Near((actual), (expected), (tolerance))) << "got " << Hex(actual) << " want " << Hex(expected)
+
+std::string DataFile(const std::string& name) { return testing_support::ExeFolder() + "\\scene_data\\" + name; }
+
+std::string ArtefactFile(const std::string& name) {
+    const std::string folder = testing_support::ExeFolder() + "\\scene_artefacts\\";
+    comp::ForceDirectories(folder);
+    return folder + name;
+}
+
+// The form's part in the render loop: records the timer switches and the caption, and reads
+// the finished frame back from the back buffer before Present.
+struct TestHost : IRenderHost {
+    HWND window = nullptr;
+    std::vector<bool> timerSwitches;
+    std::string caption;
+    Bitmap frame;
+    int framesDrawn = 0;
+
+    HWND Handle() override { return window; }
+    void SetRenderTimerEnabled(bool enabled) override { timerSwitches.push_back(enabled); }
+    void SetFPSCaption(const std::string& text) override { caption = text; }
+    void FrameDrawn(gTGlobalVars& g) override {
+        ++framesDrawn;
+        IDirect3DDevice9* device = g.D3D.Device;
+        IDirect3DSurface9* target = nullptr;
+        IDirect3DSurface9* copy = nullptr;
+        D3DSURFACE_DESC desc{};
+        if (FAILED(device->GetRenderTarget(0, &target))) return;
+        target->GetDesc(&desc);
+        if (SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM,
+                                                          &copy, nullptr)) &&
+            SUCCEEDED(device->GetRenderTargetData(target, copy))) {
+            D3DLOCKED_RECT locked{};
+            if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+                frame = Bitmap(static_cast<int>(desc.Width), static_cast<int>(desc.Height), comp::PixelFormat::pf32bit);
+                for (UINT y = 0; y < desc.Height; ++y)
+                    memcpy(frame.ScanLine(static_cast<int>(y)), static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch,
+                           desc.Width * 4);
+                copy->UnlockRect();
+            }
+        }
+        if (copy) copy->Release();
+        target->Release();
+    }
+};
+
+LRESULT CALLBACK PlainWndProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
+
+HWND MakeTopLevelWindow(const char* className) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = PlainWndProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, className, "scene", WS_POPUP | WS_VISIBLE, 100, 100, 200, 150, nullptr, nullptr,
+                           wc.hInstance, nullptr);
+}
+
+class SceneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Settings.d3d_qw = 2;
+        Settings.use_3d_wallpaper = false;
+        Settings.ShowFPS = true;
+        window = MakeTopLevelWindow("VexlorSceneTestWindow");
+        ASSERT_NE(window, nullptr);
+        host.window = window;
+        InitGlobalVars(g, &faces);
+    }
+    void TearDown() override {
+        if (made) ReleaseScene(g);
+        DestroyWindow(window);
+    }
+    bool MakeScene() {
+        made = InitScene(window, g);
+        return made;
+    }
+    void PaintFaces() {
+        for (int n = 1; n <= 6; ++n) PaintFace(n, kFaceColours[n]);
+    }
+    void PaintFace(int n, COLORREF colour) {
+        T3DPanel* face = faces[n];
+        face->FaceBitmap().SetSize(face->TextureWidth, face->TextureHeight);
+        face->BackColor = colour;
+        face->FillColor(colour);
+        face->BackPicPos = kPicStretch;
+        face->ComposeBackground();
+    }
+    // A 64 x 64 picture with the quadrants red, green (top right), blue (bottom left), yellow.
+    void PaintQuadrants(int n) {
+        T3DPanel* face = faces[n];
+        Bitmap& b = face->FaceBitmap();
+        b.SetSize(64, 64);
+        b.FillRect(RECT{0, 0, 32, 32}, kRed);
+        b.FillRect(RECT{32, 0, 64, 32}, kGreen);
+        b.FillRect(RECT{0, 32, 32, 64}, kBlue);
+        b.FillRect(RECT{32, 32, 64, 64}, kYellow);
+        face->BackPicPos = kPicStretch;
+        face->ComposeBackground();
+    }
+    COLORREF At(double fx, double fy) {
+        return host.frame.Pixel(static_cast<int>(fx * (host.frame.Width() - 1)),
+                                static_cast<int>(fy * (host.frame.Height() - 1)));
+    }
+    // The back-buffer pixel that shows texture point (u, v) of face 1 under the device's transforms.
+    POINT ScreenOfFace1(float u, float v) {
+        D3DVIEWPORT9 vp{};
+        TMatrix proj, view, world;
+        g.D3D.Device->GetViewport(&vp);
+        g.D3D.Device->GetTransform(D3DTS_PROJECTION, &proj);
+        g.D3D.Device->GetTransform(D3DTS_VIEW, &view);
+        g.D3D.Device->GetTransform(D3DTS_WORLD, &world);
+        const TVector3 s = Project(Vec3(-1 + 2 * u, 1 - 2 * v, -1), vp, proj, view, world);
+        return POINT{static_cast<LONG>(s.x), static_cast<LONG>(s.y)};
+    }
+    // Texel (x, y) of level 0 of face n's texture, as a colour value.
+    COLORREF Texel(int n, int x, int y) {
+        IDirect3DTexture9* texture = faces[n]->Texture;
+        D3DLOCKED_RECT locked{};
+        const RECT r{x, y, x + 1, y + 1};
+        if (FAILED(texture->LockRect(0, &locked, &r, D3DLOCK_READONLY))) return 0xFFFFFFFF;
+        const uint32_t t = *static_cast<uint32_t*>(locked.pBits);
+        texture->UnlockRect(0);
+        EXPECT_EQ(t >> 24, 0xFFu) << "texels are opaque";
+        return RGB((t >> 16) & 0xFF, (t >> 8) & 0xFF, t & 0xFF);
+    }
+
+    HWND window = nullptr;
+    TestHost host;
+    TFaceArray faces{};
+    gTGlobalVars g;
+    bool made = false;
+};
+
+}  // namespace
+
+TEST_F(SceneTest, InitSceneMakesTheDeviceAndTheSixFaces) {
+    ASSERT_TRUE(MakeScene());
+    ASSERT_NE(g.D3D.Device, nullptr);
+    ASSERT_NE(g.D3D.Direct3D, nullptr);
+    ASSERT_NE(g.D3D.Camera, nullptr);
+
+    // The window takes the display mode's size at (0, 0) before the device exists.
+    D3DDISPLAYMODE mode{};
+    g.D3D.Direct3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
+    RECT wr{};
+    GetWindowRect(window, &wr);
+    EXPECT_EQ(wr.left, 0);
+    EXPECT_EQ(wr.top, 0);
+    EXPECT_EQ(static_cast<UINT>(wr.right - wr.left), mode.Width);
+    EXPECT_EQ(static_cast<UINT>(wr.bottom - wr.top), mode.Height);
+
+    const D3DPRESENT_PARAMETERS& pp = g.D3D.PresentParams;
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(pp.BackBufferWidth, static_cast<UINT>(client.right));
+    EXPECT_EQ(pp.BackBufferHeight, static_cast<UINT>(client.bottom));
+    EXPECT_EQ(g.D3D.BackBufferWidth, pp.BackBufferWidth);
+    EXPECT_EQ(g.D3D.BackBufferHeight, pp.BackBufferHeight);
+    EXPECT_EQ(pp.BackBufferFormat, mode.Format);
+    EXPECT_EQ(pp.SwapEffect, D3DSWAPEFFECT_DISCARD);
+    EXPECT_EQ(pp.AutoDepthStencilFormat, D3DFMT_D16);
+    EXPECT_EQ(pp.Flags, 3u);
+    EXPECT_TRUE(pp.Windowed);
+    EXPECT_EQ(pp.hDeviceWindow, window);
+
+    D3DVIEWPORT9 vp{};
+    g.D3D.Device->GetViewport(&vp);
+    EXPECT_EQ(vp.X, 0u);
+    EXPECT_EQ(vp.Width, g.D3D.BackBufferWidth);
+    EXPECT_EQ(vp.Height, g.D3D.BackBufferHeight);
+    TMatrix proj;
+    g.D3D.Device->GetTransform(D3DTS_PROJECTION, &proj);
+    EXPECT_NEAR(proj.m[0][0], 1.0f / std::tan(0.5f), 1e-5f);  // the outside view
+    EXPECT_NEAR(proj.m[2][2], 200.0f / 199.0f, 1e-5f);
+
+    TCubeQuads quads;
+    TCubeNormals normals;
+    BuildCube(quads, normals);
+    for (int n = 1; n <= 6; ++n) {
+        SCOPED_TRACE(n);
+        ASSERT_NE(faces[n], nullptr);
+        EXPECT_NE(faces[n]->VertexBuffer, nullptr);
+        ASSERT_NE(faces[n]->Texture, nullptr);
+        D3DSURFACE_DESC desc{};
+        faces[n]->Texture->GetLevelDesc(0, &desc);
+        EXPECT_EQ(desc.Width, 512u);
+        EXPECT_EQ(desc.Height, 512u);
+        EXPECT_EQ(desc.Format, D3DFMT_A8R8G8B8);
+        EXPECT_EQ(desc.Pool, D3DPOOL_MANAGED);
+        EXPECT_EQ(faces[n]->Texture->GetLevelCount(), 10u);  // the full chain
+        D3DVERTEXBUFFER_DESC vb{};
+        faces[n]->VertexBuffer->GetDesc(&vb);
+        EXPECT_EQ(vb.Size, 128u);
+        EXPECT_EQ(vb.Pool, D3DPOOL_DEFAULT);
+        EXPECT_EQ(vb.FVF, 0x112u);
+        EXPECT_EQ(faces[n]->Normal.x, normals[n].x);
+        EXPECT_EQ(faces[n]->Normal.y, normals[n].y);
+        EXPECT_EQ(faces[n]->Normal.z, normals[n].z);
+        EXPECT_EQ(memcmp(faces[n]->Vertices.data(), quads[n].data(), sizeof(TFaceQuad)), 0);
+    }
+    EXPECT_TRUE(comp::DirectoryExists(GetAppDataPath() + "Desktops"));
+}
+
+TEST_F(SceneTest, BackBufferSizeFollowsTheQualitySetting) {
+    Settings.d3d_qw = 0;
+    ASSERT_TRUE(MakeScene());
+    EXPECT_EQ(g.D3D.BackBufferWidth, 640);
+    EXPECT_EQ(g.D3D.BackBufferHeight, 480);
+    D3DVIEWPORT9 vp{};
+    g.D3D.Device->GetViewport(&vp);
+    EXPECT_EQ(vp.Width, 640u);
+    EXPECT_EQ(vp.Height, 480u);
+    ReleaseScene(g);
+    made = false;
+
+    Settings.d3d_qw = 1;
+    ASSERT_TRUE(MakeScene());
+    EXPECT_EQ(g.D3D.BackBufferWidth, 800);
+    EXPECT_EQ(g.D3D.BackBufferHeight, 600);
+    ReleaseScene(g);
+    made = false;
+
+    Settings.d3d_qw = 5;  // not a quality the dialog writes: the client size
+    ASSERT_TRUE(MakeScene());
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(g.D3D.BackBufferWidth, client.right);
+    EXPECT_EQ(g.D3D.BackBufferHeight, client.bottom);
+}
+
+TEST_F(SceneTest, OutsideViewShowsFaceOneUprightOnTheClearColour) {
+    ASSERT_TRUE(MakeScene());
+    PaintFaces();
+    RenderFrame(host, g);
+    ASSERT_EQ(host.framesDrawn, 1);
+    ASSERT_FALSE(host.frame.Empty());
+    host.frame.SaveToFile(ArtefactFile("outside.bmp"));
+    EXPECT_COLOUR(At(0.5, 0.5), kFaceColours[1], 3);
+    EXPECT_COLOUR(At(0.2, 0.5), kFaceColours[1], 3);  // inside the middle 73 %
+    EXPECT_COLOUR(At(0.5, 0.8), kFaceColours[1], 3);
+    EXPECT_COLOUR(At(0.1, 0.5), kClear, 0);            // outside it
+    EXPECT_COLOUR(At(0.02, 0.02), kClear, 0);
+    EXPECT_COLOUR(At(0.98, 0.98), kClear, 0);
+    EXPECT_EQ(host.caption, "FPS: 0");  // the first frame counts over the whole uptime
+    EXPECT_TRUE(host.timerSwitches.empty());
+
+    PaintQuadrants(1);
+    RenderFrame(host, g);
+    host.frame.SaveToFile(ArtefactFile("outside_quadrants.bmp"));
+    EXPECT_COLOUR(At(0.35, 0.35), kRed, 3);
+    EXPECT_COLOUR(At(0.65, 0.35), kGreen, 3);
+    EXPECT_COLOUR(At(0.35, 0.65), kBlue, 3);
+    EXPECT_COLOUR(At(0.65, 0.65), kYellow, 3);
+}
+
+TEST_F(SceneTest, InsideViewShowsTheInnerWallsUpright) {
+    ASSERT_TRUE(MakeScene());
+    PaintFaces();
+    g.InsideView = true;
+    RenderFrame(host, g);
+    host.frame.SaveToFile(ArtefactFile("inside.bmp"));
+    EXPECT_COLOUR(At(0.5, 0.5), kFaceColours[2], 3);   // the far wall
+    EXPECT_COLOUR(At(0.5, 0.02), kFaceColours[3], 3);  // ceiling
+    EXPECT_COLOUR(At(0.5, 0.98), kFaceColours[4], 3);  // floor
+    EXPECT_COLOUR(At(0.02, 0.5), kFaceColours[5], 3);  // the right side, mirrored to the left
+    EXPECT_COLOUR(At(0.98, 0.5), kFaceColours[6], 3);
+    TMatrix proj;
+    g.D3D.Device->GetTransform(D3DTS_PROJECTION, &proj);
+    EXPECT_LT(proj.m[0][0], 0.0f);
+
+    PaintQuadrants(2);
+    RenderFrame(host, g);
+    host.frame.SaveToFile(ArtefactFile("inside_quadrants.bmp"));
+    // The far wall spans the middle 2 / (2.5 tan 0.5) = 58 % of the view; its picture reads upright.
+    EXPECT_COLOUR(At(0.4, 0.4), kRed, 3);
+    EXPECT_COLOUR(At(0.6, 0.4), kGreen, 3);
+    EXPECT_COLOUR(At(0.4, 0.6), kBlue, 3);
+    EXPECT_COLOUR(At(0.6, 0.6), kYellow, 3);
+}
+
+TEST_F(SceneTest, HiddenFacesLeaveOnlyTheClearColour) {
+    ASSERT_TRUE(MakeScene());
+    PaintFaces();
+    g.HideFaces = true;
+    RenderFrame(host, g);
+    ASSERT_EQ(host.framesDrawn, 1);
+    for (int y = 0; y < host.frame.Height(); y += 37)
+        for (int x = 0; x < host.frame.Width(); x += 41) ASSERT_EQ(host.frame.Pixel(x, y), kClear) << x << "," << y;
+}
+
+TEST_F(SceneTest, SpinTurnsTheDevicesWorldTransformFrameByFrame) {
+    ASSERT_TRUE(MakeScene());
+    PaintFaces();
+    g.SpinY = 36;
+    RenderFrame(host, g);
+    TMatrix world;
+    g.D3D.Device->GetTransform(D3DTS_WORLD, &world);
+    const TMatrix expected = RotationY(0.1f);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) EXPECT_NEAR(world.m[r][c], expected.m[r][c], 1e-5f);
+    EXPECT_EQ(g.SpinY, 35);
+    for (int n = 1; n <= 6; ++n)
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c) EXPECT_EQ(faces[n]->World.m[r][c], world.m[r][c]);
+    // A quarter turn about y (x toward -z) brings the right side, face 5, to the front.
+    g.SpinY = 0;
+    TMatrix quarter = RotationY(1.57079633f);
+    g.D3D.Device->SetTransform(D3DTS_WORLD, &quarter);
+    RenderFrame(host, g);
+    host.frame.SaveToFile(ArtefactFile("turned.bmp"));
+    EXPECT_COLOUR(At(0.5, 0.5), kFaceColours[5], 3);
+
+    // Turned about two axes the cube shows three faces at once: those whose turned normal
+    // points towards the eye (negative z); the others are culled.
+    TMatrix tilted = Multiply(RotationY(-0.6f), RotationX(-0.5f));
+    g.D3D.Device->SetTransform(D3DTS_WORLD, &tilted);
+    RenderFrame(host, g);
+    host.frame.SaveToFile(ArtefactFile("tilted.bmp"));
+    int seen[7] = {};
+    for (int y = 0; y < host.frame.Height(); y += 4)
+        for (int x = 0; x < host.frame.Width(); x += 4)
+            for (int n = 1; n <= 6; ++n)
+                if (Near(host.frame.Pixel(x, y), kFaceColours[n], 3)) ++seen[n];
+    int facing = 0;
+    for (int n = 1; n <= 6; ++n) {
+        const float z = TransformNormal(faces[n]->Normal, tilted).z;
+        if (z < 0) {
+            ++facing;
+            EXPECT_GT(seen[n], 1000) << "face " << n << " turned towards the eye";
+        } else {
+            EXPECT_EQ(seen[n], 0) << "face " << n << " turned away";
+        }
+    }
+    EXPECT_EQ(facing, 3);
+}
+
+TEST_F(SceneTest, PicturesComposedInEachPositionReachTextureAndScreen) {
+    ASSERT_TRUE(MakeScene());
+    PaintFaces();
+    struct Case {
+        const char* file;
+        int w, h;
+        int tolerance;
+    };
+    // The JPEG is lossy: its flat quadrants come back within a few steps.
+    const Case cases[] = {{"quad_256x128.jpg", 256, 128, 24}, {"quad_200x200.bmp", 200, 200, 0}};
+    for (const Case& c : cases) {
+        for (uint8_t pos : {kPicStretch, kPicCenter, kPicTile}) {
+            SCOPED_TRACE(testing::Message() << c.file << " position " << static_cast<int>(pos));
+            T3DPanel* face = faces[1];
+            face->Picture.LoadFromFile(DataFile(c.file));
+            ASSERT_EQ(face->Picture.Width(), c.w);
+            ASSERT_EQ(face->Picture.Height(), c.h);
+            face->BackPicPos = pos;
+            face->BackColor = kMagenta;
+            face->ComposeBackground();
+            // The colour of picture point (px, py) inside its quadrants.
+            auto quadrant = [&](int px, int py) {
+                const bool right = px >= c.w / 2, bottom = py >= c.h / 2;
+                return bottom ? (right ? kYellow : kBlue) : (right ? kGreen : kRed);
+            };
+            // Texels checked away from the quadrant borders.
+            struct Probe {
+                int x, y;
+                COLORREF want;
+            };
+            std::vector<Probe> probes;
+            auto add = [&](int x, int y, COLORREF want) { probes.push_back(Probe{x, y, want}); };
+            if (pos == kPicStretch) {
+                add(128, 128, kRed);
+                add(384, 128, kGreen);
+                add(128, 384, kBlue);
+                add(384, 384, kYellow);
+            } else if (pos == kPicCenter) {
+                const POINT at = CenteredPicturePosition(512, 512, c.w, c.h);
+                add(at.x + c.w / 4, at.y + c.h / 4, kRed);
+                add(at.x + 3 * c.w / 4, at.y + c.h / 4, kGreen);
+                add(at.x + c.w / 4, at.y + 3 * c.h / 4, kBlue);
+                add(at.x + 3 * c.w / 4, at.y + 3 * c.h / 4, kYellow);
+                add(at.x - 10, at.y - 10, kMagenta);
+                add(510, 510, kMagenta);
+                add(2, 256, kMagenta);
+            } else {
+                for (int ty : {c.h / 4, c.h + c.h / 4, c.h + 3 * c.h / 4})
+                    for (int tx : {c.w / 4, c.w + 3 * c.w / 4, 2 * c.w + c.w / 4})
+                        if (tx < 512 && ty < 512) add(tx, ty, quadrant(tx % c.w, ty % c.h));
+            }
+            for (const Probe& p : probes) EXPECT_COLOUR(Texel(1, p.x, p.y), p.want, c.tolerance) << " texel " << p.x << "," << p.y;
+
+            RenderFrame(host, g);
+            const std::string shot = std::string("picture_") + c.file + "_" + std::to_string(pos) + ".bmp";
+            host.frame.SaveToFile(ArtefactFile(shot));
+            for (const Probe& p : probes) {
+                const POINT s = ScreenOfFace1((p.x + 0.5f) / 512.0f, (p.y + 0.5f) / 512.0f);
+                EXPECT_COLOUR(host.frame.Pixel(s.x, s.y), p.want, c.tolerance + 8) << " screen of texel " << p.x << "," << p.y;
+            }
+        }
+    }
+}
+
+TEST_F(SceneTest, ResetMakesTheVertexBuffersAgainAndKeepsTheTextures) {
+    Settings.d3d_qw = 0;
+    ASSERT_TRUE(MakeScene());
+    PaintFaces();
+    EXPECT_EQ(g.D3D.BackBufferWidth, 640);
+    IDirect3DTexture9* textures[7] = {};
+    for (int n = 1; n <= 6; ++n) textures[n] = faces[n]->Texture;
+    TMatrix turned = RotationY(0.7f);
+    g.D3D.Device->SetTransform(D3DTS_WORLD, &turned);
+
+    // A Reset with the faces' default-pool buffers alive fails and leaves the device asking for one.
+    D3DPRESENT_PARAMETERS pp = g.D3D.PresentParams;
+    EXPECT_TRUE(FAILED(g.D3D.Device->Reset(&pp)));
+    ASSERT_EQ(g.D3D.Device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+
+    RenderFrame(host, g);
+    EXPECT_EQ(host.timerSwitches, (std::vector<bool>{false, true}));
+    EXPECT_EQ(g.D3D.Device->TestCooperativeLevel(), D3D_OK);
+    // The back buffer now has the client size although the quality asked for 640 x 480.
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(g.D3D.BackBufferWidth, client.right);
+    EXPECT_EQ(g.D3D.BackBufferHeight, client.bottom);
+    EXPECT_EQ(g.D3D.PresentParams.BackBufferWidth, static_cast<UINT>(client.right));
+    EXPECT_EQ(host.frame.Width(), client.right);
+    for (int n = 1; n <= 6; ++n) {
+        SCOPED_TRACE(n);
+        EXPECT_EQ(faces[n]->Texture, textures[n]);
+        ASSERT_NE(faces[n]->VertexBuffer, nullptr);
+        void* data = nullptr;
+        ASSERT_TRUE(SUCCEEDED(faces[n]->VertexBuffer->Lock(0, 128, &data, D3DLOCK_READONLY)));
+        EXPECT_EQ(memcmp(data, faces[n]->Vertices.data(), 128), 0);
+        faces[n]->VertexBuffer->Unlock();
+    }
+    // The same frame was drawn after the reset, from the identity: face 1 in front, texture kept.
+    TMatrix world;
+    g.D3D.Device->GetTransform(D3DTS_WORLD, &world);
+    EXPECT_TRUE(IsIdentity(world));
+    EXPECT_COLOUR(At(0.5, 0.5), kFaceColours[1], 3);
+    EXPECT_COLOUR(At(0.5, 0.2), kFaceColours[1], 3);
+    host.frame.SaveToFile(ArtefactFile("after_reset.bmp"));
+}
+
+namespace {
+
+int gErrorPosts = 0;
+WPARAM gErrorWParam = 99;
+LPARAM gErrorLParam = 99;
+
+LRESULT CALLBACK FakeControlWndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (IsMessage(m, _3D_Error)) {
+        ++gErrorPosts;
+        gErrorWParam = w;
+        gErrorLParam = l;
+        return 0;
+    }
+    return DefWindowProcA(h, m, w, l);
+}
+
+IDirect3D9* WINAPI NoDirect3D(UINT) { return nullptr; }
+
+}  // namespace
+
+TEST_F(SceneTest, FailedDeviceCreationPostsOneErrorAndMakesNoFaces) {
+    RegisterMessages();
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = FakeControlWndProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kControlWndClass;
+    RegisterClassA(&wc);
+    HWND peer = CreateWindowExA(0, kControlWndClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(peer, nullptr);
+
+    Direct3DCreateHook = NoDirect3D;
+    const bool result = InitScene(window, g);
+    Direct3DCreateHook = Direct3DCreate9;
+    EXPECT_FALSE(result);
+    EXPECT_NE(g.D3D.Camera, nullptr);  // the camera is made before the device and stays
+    EXPECT_EQ(g.D3D.Device, nullptr);
+    EXPECT_EQ(g.D3D.Direct3D, nullptr);
+    for (int n = 1; n <= 6; ++n) EXPECT_EQ(faces[n], nullptr);
+
+    MSG msg;
+    const DWORD until = GetTickCount() + 300;
+    while (GetTickCount() < until) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(10);
+    }
+    EXPECT_EQ(gErrorPosts, 1);
+    EXPECT_EQ(gErrorWParam, 0u);
+    EXPECT_EQ(gErrorLParam, 0);
+
+    // RenderFrame without a device draws nothing and does not fail.
+    RenderFrame(host, g);
+    EXPECT_EQ(host.framesDrawn, 0);
+    delete g.D3D.Camera;
+    g.D3D.Camera = nullptr;
+    DestroyWindow(peer);
+}
+
+TEST_F(SceneTest, ReleaseSceneLetsGoOfEveryReference) {
+    ASSERT_TRUE(MakeScene());
+    IDirect3DDevice9* device = g.D3D.Device;
+    IDirect3D9* d3d = g.D3D.Direct3D;
+    device->AddRef();
+    d3d->AddRef();
+    ReleaseScene(g);
+    made = false;
+    EXPECT_EQ(g.D3D.Device, nullptr);
+    EXPECT_EQ(g.D3D.Direct3D, nullptr);
+    EXPECT_EQ(g.D3D.Camera, nullptr);
+    for (int n = 1; n <= 6; ++n) EXPECT_EQ(faces[n], nullptr);
+    // Only the test's own references are left: the faces gave theirs back.
+    EXPECT_EQ(device->Release(), 0u);
+    EXPECT_EQ(d3d->Release(), 0u);
+}
