@@ -1,3 +1,4 @@
+// Device-independent bitmaps: pixel storage, fills and (stretched) drawing.
 #include "components/bitmap.h"
 
 #include <algorithm>

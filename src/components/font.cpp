@@ -1,3 +1,4 @@
+// Fonts: the description of a font and the GDI object made from it.
 #include "font.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// The JPEG image class over libjpeg, with an error manager that hands control back.
 #include "components/jpeg.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// The panel control: a child window with a caption, a colour and a font.
 #include "panel.h"
 
 namespace comp {

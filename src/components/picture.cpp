@@ -1,3 +1,4 @@
+// Loading picture files (bitmap and JPEG) into bitmaps.
 #include "components/picture.h"
 
 #include "components/jpeg.h"

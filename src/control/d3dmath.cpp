@@ -1,3 +1,4 @@
+// Our own matrix and vector maths in the row-vector convention of Direct3D 9.
 #include "control/d3dmath.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// The face panel: a textured quad with its vertex buffer and managed texture.
 #include "control/u3DPanel.h"
 
 #include <cstring>

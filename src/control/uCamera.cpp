@@ -1,3 +1,4 @@
+// The cube camera: view and projection matrices.
 #include "control/uCamera.h"
 
 using namespace d3dmath;

@@ -1,3 +1,4 @@
+// The cube's 24 vertices and six normals.
 #include "control/uCube.h"
 
 using d3dmath::TVector3;

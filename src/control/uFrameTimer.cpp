@@ -1,3 +1,4 @@
+// The frame timer: a high-resolution clock with reset, start, stop and advance.
 #include "control/uFrameTimer.h"
 
 TFrameClock SystemFrameClock() { return TFrameClock{QueryPerformanceFrequency, QueryPerformanceCounter, GetTickCount}; }

@@ -1,3 +1,4 @@
+// The scene record and its library-level reference.
 #include "control/uGlobal.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// Making, resetting and releasing the Direct3D scene.
 #include "control/uInit.h"
 
 #include "components/paths.h"

@@ -1,3 +1,4 @@
+// The render loop: orientation, frame drawing and the frame-rate count.
 #include "control/uRender.h"
 
 #include "shared/uOptionsShared.h"

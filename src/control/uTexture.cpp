@@ -1,3 +1,4 @@
+// Copying bitmaps into face textures and composing face backgrounds.
 #include "control/uTexture.h"
 
 #include <cstring>
