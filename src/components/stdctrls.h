@@ -1,0 +1,121 @@
+// Standard child controls on a form: push button, check box, static label, picture and a multi-line memo.
+// Each wraps one window of a system class. The form that holds them hands WM_COMMAND notifications to
+// Control::DispatchCommand, which finds the control by its window and raises its event.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace comp {
+
+// What a modal form answers when it closes (0: still open).
+enum ModalResult : int { mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrClose = 8 };
+
+class Control {
+public:
+    virtual ~Control();
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+    int Id() const { return id_; }
+
+    void SetBounds(int left, int top, int width, int height);
+    void SetText(const std::string& text);
+    std::string Text() const;
+    void SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
+    bool Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
+    void SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
+    void SetFocus() { ::SetFocus(hwnd_); }
+    void SetFont(HFONT font) { SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+
+    // The control behind a window made by this layer, or nullptr.
+    static Control* FromHandle(HWND hwnd);
+    // Hands a WM_COMMAND from a control to its object; true when a control of this layer took it.
+    static bool DispatchCommand(WPARAM wParam, LPARAM lParam);
+
+protected:
+    Control() = default;
+    // Makes the child window of |systemClass| on |parent| (WS_CHILD | WS_VISIBLE are added).
+    void CreateChild(HWND parent, const char* systemClass, const std::string& text, DWORD style, DWORD exStyle,
+                     int left, int top, int width, int height, int id);
+    // One notification code of WM_COMMAND.
+    virtual void Command(WORD code) {}
+
+private:
+    HWND hwnd_ = nullptr;
+    int id_ = 0;
+};
+
+class Button : public Control {
+public:
+    // |isDefault|: the form's default button (Enter); |isCancel|: the form's cancel button (Escape).
+    Button(HWND parent, int id, const std::string& caption, int left, int top, int width, int height,
+           bool isDefault = false, bool isCancel = false);
+
+    bool IsDefault() const { return default_; }
+    bool IsCancel() const { return cancel_; }
+    // When not mrNone, a click also closes the modal form with this result.
+    ModalResult Result = mrNone;
+    std::function<void(Button& sender)> OnClick;
+
+    // Acts as a click by the user: raises OnClick (when enabled) and reports the result.
+    void Click();
+
+protected:
+    void Command(WORD code) override;
+
+private:
+    bool default_;
+    bool cancel_;
+};
+
+class CheckBox : public Control {
+public:
+    CheckBox(HWND parent, int id, const std::string& caption, int left, int top, int width, int height);
+
+    bool Checked() const;
+    // Sets the tick without raising OnClick.
+    void SetChecked(bool checked);
+    std::function<void(CheckBox& sender)> OnClick;
+
+protected:
+    void Command(WORD code) override;
+};
+
+class Label : public Control {
+public:
+    Label(HWND parent, int id, const std::string& caption, int left, int top, int width, int height,
+          DWORD extraStyle = 0);
+};
+
+// A picture at its own size; the bitmap is owned by the control.
+class Image : public Control {
+public:
+    Image(HWND parent, int id, int left, int top, int width, int height);
+    ~Image() override;
+    // Takes ownership of |bitmap|.
+    void SetBitmap(HBITMAP bitmap);
+    HBITMAP Bitmap() const { return bitmap_; }
+
+private:
+    HBITMAP bitmap_ = nullptr;
+};
+
+// A multi-line edit box; lines are kept with CR LF between them.
+class Memo : public Control {
+public:
+    Memo(HWND parent, int id, int left, int top, int width, int height, bool readOnly, bool border);
+
+    void Clear() { SetText(""); }
+    void SetLines(const std::vector<std::string>& lines);
+    std::vector<std::string> Lines() const;
+};
+
+// Splits text at CR LF, lone CR or lone LF.
+std::vector<std::string> SplitLines(const std::string& text);
+
+}  // namespace comp

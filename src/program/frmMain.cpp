@@ -1,0 +1,253 @@
+// The control program's main form.
+#include "frmMain.h"
+
+#include "components/module.h"
+#include "components/paths.h"
+#include "components/registry.h"
+#include "frmTips.h"
+#include "shared/uMessages.h"
+#include "shared/uOptionsShared.h"
+#include "shared/uPath.h"
+#include "u3DVexlorOptions.h"
+#include "uDesktopPage.h"
+#include "uExit.h"
+#include "uHelp.h"
+#include "uMessagesExe.h"
+#include "uOptions.h"
+
+const char* const kMainFormClass = "T_3DVexlorControlForm";
+const char* const kMainFormCaption = "_3DVexlorControlForm";
+const char* const kApplicationTitle = "3D Vexlor";
+const char* const kGraphicDeviceErrorText = "Error creation of graphic device. Application will be closed.";
+
+std::string PrevWallpaper;
+std::string DesktopPagePath;
+T_3DVexlorControlForm* MainForm = nullptr;
+void(WINAPI* AboutBoxProc)(unsigned char) = nullptr;
+
+static void PostQuit() { PostQuitMessage(0); }
+void (*RequestProgramEnd)() = &PostQuit;
+
+static bool closing = false;
+
+bool ProgramClosing() { return closing; }
+
+HWND MainFormHandle() { return MainForm ? MainForm->Handle() : nullptr; }
+
+std::string LastWallpaperToStore(const std::string& current, const std::string& storedBefore) {
+    if (!IsDesktopPage(current)) return current;
+    return IsDesktopPage(storedBefore) ? std::string() : storedBefore;
+}
+
+// ---- operations shared by the tray menu and the control window
+
+void miExitClick() {
+    if (closing) return;
+    closing = true;
+    ShowDesktopIcons();
+    if (MainForm) MainForm->Close();
+}
+
+void GraphicDeviceError() {
+    // One message, also when the control reports twice while the first one is still open.
+    static bool reporting = false;
+    if (closing || reporting) return;
+    reporting = true;
+    ShowDesktopIcons();
+    comp::Guarded([] { SetDesktopWallpaper(WideOf(PrevWallpaper)); });
+    MessageBoxA(MainFormHandle(), kGraphicDeviceErrorText, kApplicationTitle, MB_OK | MB_ICONERROR);
+    reporting = false;
+    miExitClick();
+}
+
+void ReloadDesktopPage() {
+    SetDesktopWallpaper(L"");
+    SetDesktopWallpaper(WideOf(DesktopPagePath));
+}
+
+void ShowAbout() {
+    if (closing) return;
+    if (AboutBoxProc) AboutBoxProc(1);
+}
+
+void OpenTips() {
+    if (!closing) ShowTips();
+}
+
+void OpenSettingsDialog() {
+    if (!closing) Show3DVexlorOptions();
+}
+
+void OpenFacePictureDialog() {
+    if (!closing) ShowFaceOptions();
+}
+
+// ---- the form
+
+T_3DVexlorControlForm::T_3DVexlorControlForm() {
+    comp::WindowParams p;
+    p.className = kMainFormClass;
+    p.caption = kMainFormCaption;
+    p.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    p.exStyle = 0;
+    p.x = p.y = 0;
+    p.width = p.height = 0;
+    Create(p);  // never shown
+    MainForm = this;
+    closing = false;
+    SetHelpOwner(Handle());
+    SetTipsOwner(Handle());
+    CreateComponents();
+    comp::Guarded([this] { FormCreate(); });
+}
+
+T_3DVexlorControlForm::~T_3DVexlorControlForm() {
+    comp::Guarded([this] { FormDestroy(); });
+    ti.reset();  // the icon leaves the notification area with the form's components
+    SetHelpOwner(nullptr);
+    SetTipsOwner(nullptr);
+    MainForm = nullptr;
+    Destroy();
+}
+
+void T_3DVexlorControlForm::CreateComponents() {
+    ti = std::make_unique<TTrayIcon>(Handle());
+    ti->LeftPopup = true;
+    ti->StartMinimized = true;
+    ti->MinimizeToTray = true;
+    ti->SetCycleInterval(0);
+    ti->SetIconVisible(false);
+    ti->OnMouseUp = [this](TTrayIcon&, TMouseButton, TShiftState, int, int) { tiMouseUp(); };
+    ti->Loaded();
+    BuildTrayMenu();
+}
+
+void T_3DVexlorControlForm::BuildTrayMenu() {
+    pm.SetOwner(Handle());
+    pm.Items.AddSeparator("Notice").Name = "N1";
+    comp::MenuItem& notice = pm.Items.Add("Your desktop turns on the cube");
+    notice.Enabled = false;
+    pm.Items.AddSeparator("Help").Name = "N5";
+    pm.Items.Add("Help topics", [this](comp::MenuItem&) { Helptopics1Click(); }, "Helptopics1");
+    pm.Items.Add("Tips", [this](comp::MenuItem&) { miTipsClick(); }, "miTips");
+    pm.Items.Add("License", [this](comp::MenuItem&) { License1Click(); }, "License1");
+    pm.Items.Add("About...", [this](comp::MenuItem&) { Aboute1Click(); }, "Aboute1");
+    pm.Items.AddSeparator("3D Vexlor").Name = "N4";
+    pm.Items.Add("3D Vexlor Options", [this](comp::MenuItem&) { miVexlorOptClick(); }, "miVexlorOpt");
+    pm.Items.Add("Exit", [this](comp::MenuItem&) { Exit2Click(); }, "Exit2");
+}
+
+void T_3DVexlorControlForm::FormCreate() {
+    HICON appIcon = LoadIconA(comp::ModuleInstance(), "MAINICON");
+    if (!appIcon) appIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512) /* IDI_APPLICATION */);
+    ti->SetIcon(appIcon);
+    ti->SetIconVisible(true);
+    ti->SetHint(kApplicationTitle);
+    SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
+
+    LoadSettings();
+    PrevWallpaper = GetDesktopWallpaper();
+    DesktopPagePath = GetWindowsDir() + kDesktopPageRelative;
+
+    if (comp::FileExists(DesktopPagePath)) {
+        comp::RegistryKey key;
+        if (key.Open(HKEY_CURRENT_USER, kProductKey, true)) {
+            std::string storedBefore;
+            if (key.ReadString("LastWallPaper", storedBefore) != comp::RegRead::Ok) storedBefore.clear();
+            // The page itself is never remembered: a start while the page is current keeps what was
+            // stored, and that is what the end puts back.
+            std::string toStore = LastWallpaperToStore(PrevWallpaper, storedBefore);
+            PrevWallpaper = toStore;
+            key.WriteString("LastWallPaper", toStore);
+            key.WriteString("AppPath", GetAppPath());
+            key.Close();
+        }
+        SetDesktopWallpaper(WideOf(DesktopPagePath));
+        CreateControlWnd();
+    } else {
+        // No page to show: end without a word, touching nothing.
+        pageMissing_ = true;
+        RequestProgramEnd();
+        return;
+    }
+    if (Settings.Tips) ShowTips();
+}
+
+void T_3DVexlorControlForm::FormDestroy() {
+    CloseAllHelp();
+    DestroyControlWnd();
+    comp::Guarded([] { SetDesktopWallpaper(WideOf(PrevWallpaper)); });
+    WaitForActiveXWndGone(100000, 100);
+}
+
+int WaitForActiveXWndGone(int maxRounds, DWORD pauseMs) {
+    int rounds = 0;
+    while (FindActiveXWnd() && rounds < maxRounds) {
+        Sleep(pauseMs);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) continue;  // the program is ending already
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        ++rounds;
+    }
+    return rounds;
+}
+
+void T_3DVexlorControlForm::Close() {
+    closing = true;
+    RequestProgramEnd();
+}
+
+LRESULT T_3DVexlorControlForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_DISPLAYCHANGE:
+            ShowDesktopIcons();
+            if (!closing && !pageMissing_) ReloadDesktopPage();
+            return 0;
+        case WM_QUERYENDSESSION:
+            ShowDesktopIcons();
+            closing = true;
+            Close();
+            return 1;
+        case WM_CLOSE:
+            miExitClick();
+            return 0;
+        default:
+            return DefaultHandler(msg, wParam, lParam);
+    }
+}
+
+void T_3DVexlorControlForm::tiMouseUp() {
+    POINT p = {0, 0};
+    GetCursorPos(&p);
+    pm.PopupAt(p.x, p.y);
+}
+
+void T_3DVexlorControlForm::Helptopics1Click() {
+    if (!closing) ShowHelpIndex();
+}
+void T_3DVexlorControlForm::miTipsClick() { OpenTips(); }
+void T_3DVexlorControlForm::License1Click() {
+    if (!closing) ShowLicenseAgreement();
+}
+void T_3DVexlorControlForm::Aboute1Click() { ShowAbout(); }
+void T_3DVexlorControlForm::miVexlorOptClick() { OpenSettingsDialog(); }
+void T_3DVexlorControlForm::Exit2Click() { miExitClick(); }
+
+int RunControlProgram() {
+    // One tray program at a time: a second one would take the page for the user's wallpaper.
+    if (FindWindowA(kMainFormClass, nullptr)) return 0;
+    int code = 0;
+    {
+        T_3DVexlorControlForm form;
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        code = static_cast<int>(msg.wParam);
+    }
+    return code;
+}

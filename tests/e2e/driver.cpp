@@ -1,0 +1,260 @@
+// vexlor_driver: drives and inspects the running programs from inside the Wine prefix for the end-to-end
+// scripts and the run command. One command per start; the exit code is 0 on success.
+//   exists <class>                       a top-level window of the class exists
+//   wait <class> <ms>                    waits until one exists
+//   wait-gone <class> <ms>               waits until none exists
+//   post <class> <message> [w] [l]       posts a registered message (by name) or a number to the window
+//   send <class> <message> [w] [l]       sends it and prints the result
+//   copydata <class> <dwData> <text>     sends WM_COPYDATA with exactly the text's bytes (no zero); "-" none
+//   broadcast <message name>             broadcasts a registered message to top-level windows
+//   tray <class> <mouse message number>  posts the tray callback (2048) with that mouse message
+//   text <class>                         prints the window's caption
+//   count <class>                        prints how many top-level windows of the class exist
+//   icons                                prints 1 when the desktop icon list is visible (style), else 0
+//   hide-icons                           hides the desktop icon list as the control does
+//   msgbox                               prints the text of an open message box and presses its OK
+//   key <class> <vk>                     posts a key down and up to the window
+//   capture <file.bmp>                   saves the screen as a 24-bit bitmap
+//   children <class>                     prints the class names of the window's direct children
+//   list                                 prints class|caption|visible of every top-level window
+//   raise <class>                        brings the window to the top of the Z order
+//   hold <class> <ms>                    keeps a hidden window of the class for that long
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+UINT MessageOf(const char* text) {
+    char* end = nullptr;
+    unsigned long n = strtoul(text, &end, 0);
+    if (end && *end == '\0' && end != text) return static_cast<UINT>(n);
+    return RegisterWindowMessageA(text);
+}
+
+LPARAM NumberOf(int argc, char** argv, int index) {
+    return index < argc ? static_cast<LPARAM>(strtol(argv[index], nullptr, 0)) : 0;
+}
+
+HWND Find(const char* cls) { return FindWindowA(cls, nullptr); }
+
+bool WaitFor(const char* cls, DWORD ms, bool present) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        bool found = Find(cls) != nullptr;
+        if (found == present) return true;
+        if (GetTickCount() - start >= ms) return false;
+        Sleep(50);
+    }
+}
+
+struct CountContext {
+    const char* cls;
+    int n;
+};
+
+BOOL CALLBACK CountOne(HWND w, LPARAM p) {
+    auto* c = reinterpret_cast<CountContext*>(p);
+    char name[256] = {};
+    GetClassNameA(w, name, sizeof name);
+    if (strcmp(name, c->cls) == 0) ++c->n;
+    return TRUE;
+}
+
+BOOL CALLBACK PrintOne(HWND w, LPARAM) {
+    char name[256] = {}, text[256] = {};
+    GetClassNameA(w, name, sizeof name);
+    GetWindowTextA(w, text, sizeof text);
+    printf("%s|%s|%d\n", name, text, IsWindowVisible(w) ? 1 : 0);
+    return TRUE;
+}
+
+int CountWindows(const char* cls) {
+    CountContext ctx = {cls, 0};
+    EnumWindows(&CountOne, reinterpret_cast<LPARAM>(&ctx));
+    return ctx.n;
+}
+
+HWND DesktopListView() {
+    HWND progman = FindWindowA("ProgMan", nullptr);
+    HWND view = progman ? GetWindow(progman, GW_CHILD) : nullptr;
+    HWND list = view ? GetWindow(view, GW_CHILD) : nullptr;
+    char name[40] = {};
+    if (list) GetClassNameA(list, name, 40);
+    return strcmp(name, "SysListView32") == 0 ? list : nullptr;
+}
+
+int Capture(const char* file) {
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    BitBlt(dc, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    int stride = ((w * 3 + 3) / 4) * 4;
+    BITMAPFILEHEADER fh = {};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof(BITMAPINFOHEADER);
+    fh.bfSize = fh.bfOffBits + stride * h;
+    FILE* f = fopen(file, "wb");
+    int rc = 1;
+    if (f) {
+        fwrite(&fh, sizeof fh, 1, f);
+        fwrite(&bi.bmiHeader, sizeof(BITMAPINFOHEADER), 1, f);
+        fwrite(bits, 1, static_cast<size_t>(stride) * h, f);
+        fclose(f);
+        rc = 0;
+    }
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return rc;
+}
+
+int MessageBoxText() {
+    HWND box = FindWindowA("#32770", nullptr);
+    if (!box) return 1;
+    HWND text = GetDlgItem(box, 0xFFFF);
+    char buffer[1024] = {};
+    if (text) GetWindowTextA(text, buffer, sizeof buffer);
+    printf("%s\n", buffer);
+    fflush(stdout);
+    HWND ok = GetDlgItem(box, IDOK);
+    if (ok) PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+    else PostMessageA(box, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 2;
+    std::string cmd = argv[1];
+    if (cmd == "exists" && argc >= 3) return Find(argv[2]) ? 0 : 1;
+    if (cmd == "wait" && argc >= 4) return WaitFor(argv[2], strtoul(argv[3], nullptr, 0), true) ? 0 : 1;
+    if (cmd == "wait-gone" && argc >= 4) return WaitFor(argv[2], strtoul(argv[3], nullptr, 0), false) ? 0 : 1;
+    if ((cmd == "post" || cmd == "send") && argc >= 4) {
+        HWND w = Find(argv[2]);
+        if (!w) return 1;
+        UINT msg = MessageOf(argv[3]);
+        if (cmd == "post") return PostMessageA(w, msg, NumberOf(argc, argv, 4), NumberOf(argc, argv, 5)) ? 0 : 1;
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(w, msg, NumberOf(argc, argv, 4), NumberOf(argc, argv, 5), SMTO_NORMAL, 10000,
+                                 &result))
+            return 1;
+        printf("%lu\n", static_cast<unsigned long>(result));
+        return 0;
+    }
+    if (cmd == "copydata" && argc >= 5) {
+        HWND w = Find(argv[2]);
+        if (!w) return 1;
+        COPYDATASTRUCT cds = {};
+        cds.dwData = strtoul(argv[3], nullptr, 0);
+        std::string text = argv[4];
+        if (text != "-") {
+            cds.cbData = static_cast<DWORD>(text.size());
+            cds.lpData = &text[0];
+        }
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(w, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 10000, &result))
+            return 1;
+        printf("%lu\n", static_cast<unsigned long>(result));
+        return 0;
+    }
+    if (cmd == "broadcast" && argc >= 3) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(HWND_BROADCAST, MessageOf(argv[2]), 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+        return 0;
+    }
+    if (cmd == "tray" && argc >= 4) {
+        HWND w = Find(argv[2]);
+        if (!w) return 1;
+        return PostMessageA(w, 2048, 1, static_cast<LPARAM>(strtol(argv[3], nullptr, 0))) ? 0 : 1;
+    }
+    if (cmd == "text" && argc >= 3) {
+        HWND w = Find(argv[2]);
+        if (!w) return 1;
+        char buffer[512] = {};
+        GetWindowTextA(w, buffer, sizeof buffer);
+        printf("%s\n", buffer);
+        return 0;
+    }
+    if (cmd == "count" && argc >= 3) {
+        printf("%d\n", CountWindows(argv[2]));
+        return 0;
+    }
+    if (cmd == "icons") {
+        HWND list = DesktopListView();
+        if (!list) return 1;
+        printf("%d\n", (GetWindowLongA(list, GWL_STYLE) & WS_VISIBLE) ? 1 : 0);
+        return 0;
+    }
+    if (cmd == "hide-icons") {
+        HWND list = DesktopListView();
+        if (!list) return 1;
+        ShowWindow(list, SW_HIDE);
+        return 0;
+    }
+    if (cmd == "msgbox") return MessageBoxText();
+    if (cmd == "key" && argc >= 4) {
+        HWND w = Find(argv[2]);
+        if (!w) return 1;
+        WPARAM vk = strtoul(argv[3], nullptr, 0);
+        PostMessageA(w, WM_KEYDOWN, vk, 1);
+        PostMessageA(w, WM_KEYUP, vk, 0xC0000001);
+        return 0;
+    }
+    if (cmd == "capture" && argc >= 3) return Capture(argv[2]);
+    if (cmd == "raise" && argc >= 3) {
+        HWND w = Find(argv[2]);
+        if (!w) return 1;
+        return SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE) ? 0 : 1;
+    }
+    if (cmd == "hold" && argc >= 4) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = argv[2];
+        RegisterClassA(&wc);
+        HWND w = CreateWindowExA(WS_EX_TOOLWINDOW, argv[2], "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+        if (!w) return 1;
+        DWORD start = GetTickCount(), ms = strtoul(argv[3], nullptr, 0);
+        while (GetTickCount() - start < ms) {
+            MSG m;
+            while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+            Sleep(20);
+        }
+        DestroyWindow(w);
+        return 0;
+    }
+    if (cmd == "list") {
+        EnumWindows(&PrintOne, 0);
+        return 0;
+    }
+    if (cmd == "children" && argc >= 3) {
+        HWND w = Find(argv[2]);
+        if (!w) return 1;
+        for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            char name[256] = {}, text[256] = {};
+            GetClassNameA(c, name, sizeof name);
+            GetWindowTextA(c, text, sizeof text);
+            printf("%s|%s|%d\n", name, text, IsWindowVisible(c) ? 1 : 0);
+        }
+        return 0;
+    }
+    return 2;
+}

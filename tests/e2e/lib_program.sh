@@ -1,0 +1,92 @@
+# Sourced by the program_*/system_* end-to-end scripts: a private Xvfb (or $DISPLAY), the project's Wine
+# prefix with the application laid out, and helpers to start and watch the programs.
+set -u
+VEXLOR_ROOT=${VEXLOR_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+export VEXLOR_BUILD=${VEXLOR_BUILD:-$VEXLOR_ROOT/build}
+. "$VEXLOR_ROOT/scripts/wine-env.sh"
+. "$VEXLOR_ROOT/scripts/layout-prefix.sh"
+vexlor_prefix_ready
+
+T_FAILS=0
+T_NAME=$(basename "$0" .sh)
+T_OUT="$VEXLOR_BUILD/e2e/$T_NAME"
+mkdir -p "$T_OUT"
+T_XPID=""
+T_PIDS=()
+
+t_cleanup() {
+  local p
+  for p in "${T_PIDS[@]}"; do kill "$p" 2>/dev/null; done
+  # The prefix's wineserver is shared with the other tests of a ctest run: end it only when this script
+  # brought up its own display (a run by hand).
+  if [ -n "$T_XPID" ]; then
+    wineserver -k >/dev/null 2>&1
+    kill "$T_XPID" 2>/dev/null
+  fi
+}
+trap t_cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+  read -r n T_XPID < <(vexlor_start_xvfb)
+  export DISPLAY=":$n"
+fi
+wineserver -p
+
+check() {  # check <description> <command...>: the command must succeed
+  local what=$1; shift
+  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; T_FAILS=$((T_FAILS + 1)); fi
+}
+check_eq() {  # check_eq <description> <expected> <actual>
+  if [ "$2" = "$3" ]; then echo "ok   - $1"; else echo "FAIL - $1: expected [$2], got [$3]"; T_FAILS=$((T_FAILS + 1)); fi
+}
+finish() {
+  if [ "$T_FAILS" -ne 0 ]; then echo "$T_NAME: $T_FAILS check(s) failed"; exit 1; fi
+  echo "$T_NAME: all checks passed"; exit 0
+}
+
+drv() { wine "$VX_DRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+reg_value() {  # reg_value <key> <name>: the value's data, or "<none>"
+  local out
+  out=$(wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | grep -E "^ +$2 +REG_") || { echo "<none>"; return; }
+  echo "$out" | sed -E "s/^ +$2 +REG_[A-Z_]+ *//"
+}
+wallpaper() { reg_value 'HKCU\Software\Microsoft\Internet Explorer\Desktop\General' Wallpaper; }
+last_wallpaper() { reg_value 'HKCU\Software\Pellomar\3D Vexlor' LastWallPaper; }
+set_last_wallpaper() { wine reg add 'HKCU\Software\Pellomar\3D Vexlor' /v LastWallPaper /d "$1" /f >/dev/null 2>&1; }
+set_wallpaper() {  # through the Active Desktop stand-in's storage, without telling the desktop
+  wine reg add 'HKCU\Software\Microsoft\Internet Explorer\Desktop\General' /v Wallpaper /d "$1" /f >/dev/null 2>&1
+}
+PAGE_WIN='C:\windows\Web\Wallpaper\3DVexlor.html'
+
+start_desktop() {
+  wine "$VX_STANDINS_WIN\\vexlor_desktop.exe" >>"$T_OUT/desktop.log" 2>&1 &
+  T_PIDS+=($!)
+  drv wait Progman 20000
+}
+stop_desktop() {
+  drv post Progman 0x0010 >/dev/null
+  drv wait-gone Progman 10000
+}
+# start_program [args...]: starts _3DVexlor.exe; its pid in PROG_PID, output in $T_OUT/program.log
+start_program() {
+  WINEDEBUG=${PROGRAM_WINEDEBUG:-$WINEDEBUG} wine "$VX_APP_WIN\\_3DVexlor.exe" "$@" >>"$T_OUT/program.log" 2>&1 &
+  PROG_PID=$!
+  T_PIDS+=($PROG_PID)
+}
+wait_pid() {  # wait_pid <pid> <seconds>: true when the process ended within the time
+  local i
+  for ((i = 0; i < $2 * 10; i++)); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+  return 1
+}
+screenshot() {  # screenshot <name>: the screen as seen inside the prefix, as PNG in the output folder
+  local bmp="$VX_DRIVE_C/windows/Temp/$1.bmp"
+  drv capture "C:\\windows\\Temp\\$1.bmp" >/dev/null && convert "$bmp" "$T_OUT/$1.png" 2>/dev/null
+  rm -f "$bmp"
+}
+
+# Lays the application out, plain user state, settings without tips and without the Run entry.
+prepare() {
+  vexlor_layout >"$T_OUT/layout.log" 2>&1 || { echo "FAIL - layout (see $T_OUT/layout.log)"; cat "$T_OUT/layout.log"; exit 1; }
+  vexlor_reset_state
+  vexlor_write_settings "${1:-0}" 0
+}

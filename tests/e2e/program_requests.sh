@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# The control's requests to the control window: file properties by WM_COPYDATA (exactly cbData bytes,
+# dwData 2 only, nothing for no data), the new-shortcut wizard in the face's folder, help and licence in
+# their window types, the tips (one at a time); and from the first tear-down step on, the still-live tray
+# menu opens nothing and a second Exit does nothing.
+. "$(dirname "$0")/lib_program.sh"
+prepare 0
+set_wallpaper 'C:\windows\mine.bmp'
+check "stand-in desktop up" start_desktop
+PROGRAM_WINEDEBUG="-all,fixme+shell" start_program
+check "control hosted" drv wait _3DVexlorControlWnd 30000
+
+# File properties: Wine's sheet is a stub that reports the path it got.
+props() { grep -c 'SHObjectProperties' "$T_OUT/program.log"; }
+check_eq "WM_COPYDATA dwData 2 answered 1" 1 "$(drv copydata _3DVexlorControlWnd 2 'C:\windows\win.ini')"
+sleep 0.3
+check "properties asked for exactly the bytes sent" grep -q 'SHObjectProperties.*L"C:\\\\windows\\\\win.ini"' "$T_OUT/program.log"
+n=$(props)
+check_eq "dwData 3 answered 1" 1 "$(drv copydata _3DVexlorControlWnd 3 'C:\windows\system.ini')"
+check_eq "no data answered 1" 1 "$(drv copydata _3DVexlorControlWnd 2 -)"
+sleep 0.3
+check_eq "neither asked for properties" "$n" "$(props)"
+
+# The new-shortcut wizard is started in the face's folder (the stand-in applet records its command).
+log="$VX_DRIVE_C/windows/Temp/NewLinkHere.log"
+drv post _3DVexlorControlWnd _3D_Create 3 >/dev/null
+for i in $(seq 1 100); do [ -s "$log" ] && break; sleep 0.1; done
+line=$(head -n1 "$log" 2>/dev/null | tr -d '\r')
+check "wizard started with the face 3 folder" bash -c '[[ "$1" =~ ^NewLinkHere\ C:\\.*\\Application\ Data\\Pellomar\\3D\ Vexlor\\Desktops\\3\\$ ]]' _ "$line"
+echo "     ($line)"
+drv post _3DVexlorControlWnd _3D_DispProp >/dev/null   # Wine has no desk.cpl: nothing to see, nothing fails
+sleep 0.5
+check "program alive after the display properties request" kill -0 "$PROG_PID"
+
+# The about box of the splash library; the program goes on answering while it is open.
+drv post _3DVexlorControlWnd _3D_About >/dev/null
+check "about box shown" drv wait '#32770' 10000
+check_eq "about box answers requests meanwhile" 1 "$(drv copydata _3DVexlorControlWnd 7 'x')"
+check "about box text" bash -c '[[ "$1" == "3D Vexlor"* ]]' _ "$(drv msgbox | head -n1)"
+check "about box closed" drv wait-gone '#32770' 5000
+
+# Help and licence.
+drv post _3DVexlorControlWnd _3D_License >/dev/null
+check "licence window opened" drv wait "HH Parent" 10000
+drv post _3DVexlorControlWnd _3D_Help >/dev/null
+sleep 0.5
+
+# Tips, one at a time.
+drv post _3DVexlorControlWnd _3D_Tips >/dev/null
+check "tips dialog opened" drv wait TformTips 10000
+drv post _3DVexlorControlWnd _3D_Tips >/dev/null
+sleep 0.5
+check_eq "a second request opens no second dialog" 1 "$(drv count TformTips)"
+screenshot tips
+drv post TformTips 0x0010 >/dev/null   # WM_CLOSE
+check "tips dialog closed" drv wait-gone TformTips 5000
+# The tray menu's "Tips" (three items down: the notice, Help topics, Tips) opens them while the program runs.
+drv tray TTrayIconWindow 0x0202 >/dev/null
+drv wait '#32768' 5000 >/dev/null
+drv key '#32768' 0x28 >/dev/null
+drv key '#32768' 0x28 >/dev/null
+drv key '#32768' 0x28 >/dev/null
+drv key '#32768' 0x0D >/dev/null
+check "tray menu Tips opens the dialog" drv wait TformTips 5000
+drv post TformTips 0x0010 >/dev/null
+drv wait-gone TformTips 5000 >/dev/null
+
+# The tear-down waits while a control window exists: hold one, then Exit.
+wine "$VX_DRIVER" hold _3DVexlorActiveXWnd 6000 >/dev/null 2>&1 &
+holder=$!
+T_PIDS+=($holder)
+sleep 0.5
+drv post _3DVexlorControlWnd _3D_Exit >/dev/null
+check "help windows closed at exit" drv wait-gone "HH Parent" 5000
+check "control window destroyed at exit" drv wait-gone _3DVexlorControlWnd 5000
+check_eq "wallpaper put back" 'C:\windows\mine.bmp' "$(wallpaper)"
+check "program waits while a control window exists" kill -0 "$PROG_PID"
+# The tray menu is still live: "Tips" opens nothing now.
+drv tray TTrayIconWindow 0x0202 >/dev/null
+check "tray menu opens during the wait" drv wait '#32768' 5000
+drv key '#32768' 0x28 >/dev/null   # down: the notice
+drv key '#32768' 0x28 >/dev/null   # down: Help topics
+drv key '#32768' 0x28 >/dev/null   # down: Tips
+drv key '#32768' 0x0D >/dev/null
+sleep 0.7
+check_eq "no tips dialog during the tear-down" 1 "$(drv exists TformTips; echo $?)"
+check_eq "no help window during the tear-down" 1 "$(drv exists 'HH Parent'; echo $?)"
+drv tray TTrayIconWindow 0x0202 >/dev/null
+drv wait '#32768' 5000 >/dev/null
+drv key '#32768' 0x26 >/dev/null   # up: Exit
+drv key '#32768' 0x0D >/dev/null
+sleep 0.5
+check "a second Exit changes nothing" kill -0 "$PROG_PID"
+wait "$holder" 2>/dev/null
+check "program ends once the control window is gone" wait_pid "$PROG_PID" 10
+check "stand-in desktop stops" stop_desktop
+finish
