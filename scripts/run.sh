@@ -13,19 +13,8 @@ bash "$root/scripts/build.sh"
 . "$root/scripts/layout-prefix.sh"
 vexlor_prefix_ready
 
-xpid=""
-own_display=0
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null || true
-}
-trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  read -r n xpid < <(vexlor_start_xvfb)
-  export DISPLAY=":$n"
-  own_display=1
-fi
-wineserver -p
+trap vexlor_session_stop EXIT
+vexlor_session_start
 vexlor_layout || echo "run: some parts are missing (see above); starting what is there" >&2
 # A settings record on first use: the defaults, without the start-with-Windows entry in this prefix.
 if ! wine reg query 'HKCU\Software\Pellomar\3D Vexlor\Settings' /v Tips >/dev/null 2>&1; then
@@ -50,7 +39,7 @@ else
 fi
 echo "run: screenshot saved to $shot"
 
-if [ "$own_display" = 1 ]; then
+if [ -n "$VX_SESSION_XPID" ]; then
   # No one can click the tray icon here: ask for Exit as the control does.
   wine "$VX_DRIVER" post _3DVexlorControlWnd _3D_Exit || true
 fi

@@ -8,19 +8,9 @@ bash "$root/scripts/build.sh"
 . "$root/scripts/wine-env.sh"
 vexlor_prefix_ready
 
-xpid=""
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null || true
-}
-trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  read -r n xpid < <(vexlor_start_xvfb)
-  export DISPLAY=":$n"
-fi
 # One wineserver for the whole run, and Wine's own background processes started now with no
 # pipes of ctest's attached (ctest would otherwise wait for them to close their output).
-wineserver -p
-wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+trap vexlor_session_stop EXIT
+vexlor_session_start
 cd "$VEXLOR_BUILD"
 ctest --output-on-failure -j"${VEXLOR_TEST_JOBS:-4}" "$@"

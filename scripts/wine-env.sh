@@ -38,3 +38,23 @@ vexlor_start_xvfb() {
   done
   echo "$n $pid"
 }
+
+# The session the programs run in, for a command or a script run: vexlor_session_start uses $DISPLAY
+# when set, else starts a private Xvfb (its pid in VX_SESSION_XPID, empty with $DISPLAY), keeps one
+# wineserver up, and starts Wine's own background processes now with stdin, stdout and stderr detached
+# (whoever reads our output, ctest for one, would otherwise wait for them to close it).
+# vexlor_session_stop ends the wineserver with every Wine process of the prefix, and the private Xvfb.
+VX_SESSION_XPID=""
+vexlor_session_start() {
+  local n
+  if [ -z "${DISPLAY:-}" ]; then
+    read -r n VX_SESSION_XPID < <(vexlor_start_xvfb)
+    export DISPLAY=":$n"
+  fi
+  wineserver -p
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+vexlor_session_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$VX_SESSION_XPID" ]; then kill "$VX_SESSION_XPID" 2>/dev/null || true; fi
+}

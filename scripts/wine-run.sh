@@ -5,11 +5,9 @@ set -u
 . "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 vexlor_prefix_ready
 if [ -z "${DISPLAY:-}" ]; then
-  read -r n xpid < <(vexlor_start_xvfb)
-  export DISPLAY=":$n"
+  vexlor_session_start
   wine "$@"; rc=$?
-  wineserver -k >/dev/null 2>&1
-  kill "$xpid" 2>/dev/null
+  vexlor_session_stop
   exit $rc
 fi
 exec wine "$@"

@@ -41,15 +41,19 @@ std::string FromWide(const wchar_t* text) {
 // ---- module counts
 
 static LONG gObjects = 0;
+static LONG gFactoryRefs = 0;
 static LONG gLocks = 0;
 
 void ComModule::ObjectCreated() { InterlockedIncrement(&gObjects); }
 void ComModule::ObjectDestroyed() { InterlockedDecrement(&gObjects); }
+void ComModule::FactoryReferenced() { InterlockedIncrement(&gFactoryRefs); }
+void ComModule::FactoryReleased() { InterlockedDecrement(&gFactoryRefs); }
 void ComModule::Lock() { InterlockedIncrement(&gLocks); }
 void ComModule::Unlock() { InterlockedDecrement(&gLocks); }
 LONG ComModule::ObjectCount() { return gObjects; }
+LONG ComModule::FactoryReferenceCount() { return gFactoryRefs; }
 LONG ComModule::LockCount() { return gLocks; }
-HRESULT ComModule::CanUnloadNow() { return (gObjects == 0 && gLocks == 0) ? S_OK : S_FALSE; }
+HRESULT ComModule::CanUnloadNow() { return (gObjects == 0 && gFactoryRefs == 0 && gLocks == 0) ? S_OK : S_FALSE; }
 
 // ---- class factory
 
@@ -66,10 +70,18 @@ STDMETHODIMP ClassFactory::QueryInterface(REFIID iid, void** object) {
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) ClassFactory::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+// A held factory keeps the module loaded: a client may still call it.
+STDMETHODIMP_(ULONG) ClassFactory::AddRef() {
+    ComModule::FactoryReferenced();
+    return static_cast<ULONG>(InterlockedIncrement(&refs_));
+}
 
 // The factory is a static object: the last release does not free it.
-STDMETHODIMP_(ULONG) ClassFactory::Release() { return static_cast<ULONG>(InterlockedDecrement(&refs_)); }
+STDMETHODIMP_(ULONG) ClassFactory::Release() {
+    if (refs_ <= 0) return 0;
+    ComModule::FactoryReleased();
+    return static_cast<ULONG>(InterlockedDecrement(&refs_));
+}
 
 STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
     if (!object) return E_POINTER;

@@ -18,24 +18,27 @@ bool StringToGuid(const std::string& text, GUID& guid);
 std::wstring ToWide(const std::string& text);
 std::string FromWide(const wchar_t* text);
 
-// Objects and server locks alive in this module.
+// Objects, class-factory references and server locks alive in this module.
 class ComModule {
 public:
     static void ObjectCreated();
     static void ObjectDestroyed();
+    static void FactoryReferenced();
+    static void FactoryReleased();
     static void Lock();
     static void Unlock();
     static LONG ObjectCount();
+    static LONG FactoryReferenceCount();
     static LONG LockCount();
-    // S_OK when no object and no lock is alive, else S_FALSE.
+    // S_OK when no object, no held class factory and no lock is alive, else S_FALSE.
     static HRESULT CanUnloadNow();
 };
 
 // Makes one object of a class: |outer| is the aggregating unknown (factories here refuse aggregation).
 using ObjectCreator = std::function<HRESULT(REFIID iid, void** object)>;
 
-// A class factory for one CLSID. It is a static object of the module and counts as a lock only
-// through IClassFactory::LockServer.
+// A class factory for one CLSID. It is a static object of the module; while a client holds a
+// reference to it the module cannot unload (as with IClassFactory::LockServer).
 class ClassFactory : public IClassFactory {
 public:
     ClassFactory(const CLSID& clsid, ObjectCreator creator);

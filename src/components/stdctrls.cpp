@@ -44,6 +44,16 @@ std::string Control::Text() const {
     return s;
 }
 
+void Control::SetEnabled(bool enabled) {
+    // A disabled window loses the focus to no window at all; the keys would then reach the form only as
+    // system keys, which it does not act on.
+    if (!enabled && hwnd_ && ::GetFocus() == hwnd_) {
+        HWND form = GetParent(hwnd_);
+        if (form) ::SetFocus(form);
+    }
+    EnableWindow(hwnd_, enabled ? TRUE : FALSE);
+}
+
 Control* Control::FromHandle(HWND hwnd) {
     return hwnd ? static_cast<Control*>(GetPropA(hwnd, kControlProperty)) : nullptr;
 }

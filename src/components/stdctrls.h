@@ -26,7 +26,9 @@ public:
     void SetBounds(int left, int top, int width, int height);
     void SetText(const std::string& text);
     std::string Text() const;
-    void SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
+    // Disabling the control that has the focus hands the focus to its form first, so that the form's keys
+    // (Escape, Enter, Tab) keep working.
+    void SetEnabled(bool enabled);
     bool Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
     void SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
     void SetFocus() { ::SetFocus(hwnd_); }

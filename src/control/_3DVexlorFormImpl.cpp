@@ -5,6 +5,7 @@
 
 #include "components/exceptions.h"
 #include "components/paths.h"
+#include "control/uCamera.h"
 #include "control/uInit.h"
 #include "control/uSplesh.h"
 #include "shared/uMessages.h"
@@ -91,6 +92,8 @@ struct ExitProcess {
 void ResetExitLauncher() { gExitProcess.Reset(); }
 
 TExitStart LaunchControlProgramExit(const std::string& folder) {
+    // Without its own folder the library would start whatever lies at the root of the current drive.
+    if (folder.empty()) return TExitStart::Failed;
     const std::string path = folder + "\\_3DVexlor.exe";
     if (path.size() > 255) return TExitStart::PathTooLong;
     if (gExitProcess.Running()) return TExitStart::StillRunning;
@@ -183,9 +186,10 @@ void T_3DVexlorForm::CreateControl(HWND parent, const RECT& bounds) {
 }
 
 void T_3DVexlorForm::DestroyControl() {
-    if (!Window::Handle()) return;
+    // The tear-down runs even when the window went first with its parent: the hidden window, the
+    // timers, the scene and the list view are the control's whatever became of its window.
     DoDestroy();
-    Destroy();
+    if (Window::Handle()) Destroy();
 }
 
 void T_3DVexlorForm::InitializeForm() {
@@ -234,7 +238,9 @@ void T_3DVexlorForm::ActiveFormCreate() {
         MonitorTimer.SetEnabled(true);
         CreateActiveXWnd(this);
         SetPopupMenu(&pm);
-    } catch (const comp::Exception&) {
+    } catch (const std::exception&) {
+        // Our own exceptions and the runtime's (out of memory among them) alike: the control
+        // program ends, which takes the page and this control down.
         PostToControlWnd(_3D_Exit, 0, 0);
     }
 }
@@ -249,6 +255,10 @@ void T_3DVexlorForm::FormDestroy() {
         if (SceneCreated) {
             SceneCreated = false;
             ReleaseScene(GlobalVarsRecord);
+        } else {
+            // A failed device leaves the camera alone in the record; nothing else would free it.
+            delete GlobalVarsRecord.D3D.Camera;
+            GlobalVarsRecord.D3D.Camera = nullptr;
         }
     });
     comp::Quietly([this] {

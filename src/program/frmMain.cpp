@@ -174,6 +174,9 @@ void T_3DVexlorControlForm::FormCreate() {
 }
 
 void T_3DVexlorControlForm::FormDestroy() {
+    // However the loop ended (Exit, the missing page, an end request from elsewhere), the tear-down has
+    // begun: the tray menu stays live during the wait below, but nothing opens any more.
+    closing = true;
     CloseAllHelp();
     DestroyControlWnd();
     comp::Guarded([] { SetDesktopWallpaper(WideOf(PrevWallpaper)); });

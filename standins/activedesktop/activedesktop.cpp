@@ -77,11 +77,15 @@ public:
     }
     STDMETHODIMP GetWallpaper(PWSTR buffer, UINT capacity, DWORD) override {
         if (!buffer || capacity == 0) return E_INVALIDARG;
-        std::wstring wide = comp::ToWide(wallpaper_);
-        size_t n = wide.size() < capacity - 1 ? wide.size() : capacity - 1;
-        wmemcpy(buffer, wide.data(), n);
-        buffer[n] = L'\0';
-        return S_OK;
+        try {
+            std::wstring wide = comp::ToWide(wallpaper_);
+            size_t n = wide.size() < capacity - 1 ? wide.size() : capacity - 1;
+            wmemcpy(buffer, wide.data(), n);
+            buffer[n] = L'\0';
+            return S_OK;
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
     }
     STDMETHODIMP SetWallpaper(PCWSTR name, DWORD) override {
         try {

@@ -22,19 +22,28 @@ void Record(const std::string& arguments) {
 
 extern "C" {
 
-void CALLBACK NewLinkHere(HWND, HINSTANCE, LPSTR arguments, int) { Record(arguments ? arguments : ""); }
+// Called by rundll32: nothing may escape to it.
+void CALLBACK NewLinkHere(HWND, HINSTANCE, LPSTR arguments, int) {
+    try {
+        Record(arguments ? arguments : "");
+    } catch (...) {
+    }
+}
 
 void CALLBACK NewLinkHereW(HWND, HINSTANCE, LPWSTR arguments, int) {
-    std::string text;
-    if (arguments) {
-        int n = WideCharToMultiByte(CP_ACP, 0, arguments, -1, nullptr, 0, nullptr, nullptr);
-        if (n > 1) {
-            text.resize(static_cast<size_t>(n));
-            WideCharToMultiByte(CP_ACP, 0, arguments, -1, &text[0], n, nullptr, nullptr);
-            text.resize(static_cast<size_t>(n - 1));
+    try {
+        std::string text;
+        if (arguments) {
+            int n = WideCharToMultiByte(CP_ACP, 0, arguments, -1, nullptr, 0, nullptr, nullptr);
+            if (n > 1) {
+                text.resize(static_cast<size_t>(n));
+                WideCharToMultiByte(CP_ACP, 0, arguments, -1, &text[0], n, nullptr, nullptr);
+                text.resize(static_cast<size_t>(n - 1));
+            }
         }
+        Record(text);
+    } catch (...) {
     }
-    Record(text);
 }
 
 // The applet entry: no applets to show.

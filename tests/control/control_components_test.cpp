@@ -19,18 +19,6 @@
 
 namespace {
 
-void Pump(DWORD ms) {
-    DWORD end = GetTickCount() + ms;
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    } while (static_cast<LONG>(end - GetTickCount()) > 0);
-}
-
 comp::WindowParams TopLevel() {
     comp::WindowParams p;
     p.style = WS_OVERLAPPEDWINDOW;
@@ -42,7 +30,7 @@ comp::WindowParams TopLevel() {
 }
 
 // A counted IUnknown.
-class Counted : public IUnknown {
+class Counted final : public IUnknown {
 public:
     LONG refs = 1;
     STDMETHODIMP QueryInterface(REFIID iid, void** o) override {
@@ -314,28 +302,33 @@ TEST(ComponentCom, PointerCountsGuidTextAndFactoryCounts) {
         return o->QueryInterface(iid, object);
     });
     comp::ComServer::AddFactory(&factory);
+    EXPECT_EQ(S_OK, comp::ComModule::CanUnloadNow());
     IClassFactory* cf = nullptr;
     EXPECT_EQ(S_OK, comp::ComServer::GetClassObject(g, IID_IClassFactory, reinterpret_cast<void**>(&cf)));
     ASSERT_NE(nullptr, cf);
+    IClassFactory* other = nullptr;
     EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE,
-              comp::ComServer::GetClassObject(IID_IDispatch, IID_IClassFactory, reinterpret_cast<void**>(&cf)));
-    EXPECT_EQ(nullptr, cf);
-    comp::ComServer::GetClassObject(g, IID_IClassFactory, reinterpret_cast<void**>(&cf));
-    EXPECT_EQ(S_OK, comp::ComModule::CanUnloadNow());
+              comp::ComServer::GetClassObject(IID_IDispatch, IID_IClassFactory, reinterpret_cast<void**>(&other)));
+    EXPECT_EQ(nullptr, other);
+    // A factory that a client holds keeps the module loaded: the client may still call it.
+    EXPECT_EQ(S_FALSE, comp::ComModule::CanUnloadNow());
     Counted outer;
     IUnknown* inner = nullptr;
     EXPECT_EQ(CLASS_E_NOAGGREGATION, cf->CreateInstance(&outer, IID_IUnknown, reinterpret_cast<void**>(&inner)));
     EXPECT_EQ(S_OK, cf->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&inner)));
     EXPECT_EQ(1, made);
-    EXPECT_EQ(S_FALSE, comp::ComModule::CanUnloadNow());
+    cf->Release();
+    EXPECT_EQ(S_FALSE, comp::ComModule::CanUnloadNow());  // the object lives on
     delete static_cast<Counted*>(inner);
     comp::ComModule::ObjectDestroyed();
     EXPECT_EQ(S_OK, comp::ComModule::CanUnloadNow());
+    // A server lock outlives the reference it was taken through.
+    comp::ComServer::GetClassObject(g, IID_IClassFactory, reinterpret_cast<void**>(&cf));
     cf->LockServer(TRUE);
-    EXPECT_EQ(S_FALSE, comp::ComModule::CanUnloadNow());
-    cf->LockServer(FALSE);
-    EXPECT_EQ(S_OK, comp::ComModule::CanUnloadNow());
     cf->Release();
+    EXPECT_EQ(S_FALSE, comp::ComModule::CanUnloadNow());
+    factory.LockServer(FALSE);
+    EXPECT_EQ(S_OK, comp::ComModule::CanUnloadNow());
     comp::ComServer::RemoveFactory(&factory);
     EXPECT_EQ(0u, comp::ComServer::FactoryCount());
 }

@@ -23,83 +23,21 @@
 #include "fixtures.h"
 #include "shared/uMessages.h"
 #include "shared/uOptionsShared.h"
+#include "test_windows.h"
 
 using testing_support::ExeFolder;
+using testing_support::FakeDesktopTree;
+using testing_support::FakePeer;
+using testing_support::Pump;
 using testing_support::RegistrySandbox;
 using testing_support::ScratchFolder;
 
 namespace {
 
-void Pump(DWORD ms) {
-    DWORD end = GetTickCount() + ms;
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    } while (static_cast<LONG>(end - GetTickCount()) > 0);
-}
-
-// A window of a given class that records the messages posted or sent to it.
-class FakePeer {
-public:
-    explicit FakePeer(const char* className) : className_(className) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = &FakePeer::Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = className_.c_str();
-        RegisterClassA(&wc);
-        hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, className_.c_str(), "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                wc.hInstance, nullptr);
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~FakePeer() {
-        DestroyWindow(hwnd_);
-        UnregisterClassA(className_.c_str(), GetModuleHandleA(nullptr));
-    }
-    HWND Handle() const { return hwnd_; }
-    int Count(UINT msg) const {
-        int n = 0;
-        for (UINT m : messages_) n += m == msg;
-        return n;
-    }
-
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<FakePeer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-        if (self && msg >= 0xC000) self->messages_.push_back(msg);
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
-    }
-    std::string className_;
-    HWND hwnd_ = nullptr;
-    std::vector<UINT> messages_;
-};
-
 // A top-level window to host the form, as a container's in-place parent would be.
-class HostWindow {
+class FormHost : public testing_support::HostWindow {
 public:
-    HostWindow() {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "ControlFormTestHost";
-        RegisterClassA(&wc);
-        hwnd_ = CreateWindowExA(0, wc.lpszClassName, "host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 800, 600,
-                                nullptr, nullptr, wc.hInstance, nullptr);
-        ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-    }
-    ~HostWindow() { DestroyWindow(hwnd_); }
-    HWND Handle() const { return hwnd_; }
-    RECT Client() const {
-        RECT r;
-        GetClientRect(hwnd_, &r);
-        return r;
-    }
-
-private:
-    HWND hwnd_;
+    FormHost() : HostWindow("ControlFormTestHost", "host", 800, 600) {}
 };
 
 void WriteSettings(bool fpsLimit, int fps, bool showFps, int place, bool hideShortcuts) {
@@ -112,38 +50,6 @@ void WriteSettings(bool fpsLimit, int fps, bool showFps, int place, bool hideSho
     SaveSettings();
     SetDefaultSettings();  // the control must read them back itself
 }
-
-// A stand-in for the shell's desktop window tree: "Progman" -> child -> "SysListView32".
-class FakeDesktopTree {
-public:
-    FakeDesktopTree() {
-        INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES};
-        InitCommonControlsEx(&icc);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "Progman";
-        RegisterClassA(&wc);
-        wc.lpszClassName = "SHELLDLL_DefView";
-        RegisterClassA(&wc);
-        progman_ = CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "Program Manager", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                   nullptr, wc.hInstance, nullptr);
-        view_ = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, progman_, nullptr,
-                                wc.hInstance, nullptr);
-        list_ = CreateWindowExA(0, WC_LISTVIEWA, "FolderView", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, view_, nullptr,
-                                wc.hInstance, nullptr);
-    }
-    ~FakeDesktopTree() {
-        DestroyWindow(progman_);
-        UnregisterClassA("Progman", GetModuleHandleA(nullptr));
-        UnregisterClassA("SHELLDLL_DefView", GetModuleHandleA(nullptr));
-    }
-    HWND ListView() const { return list_; }
-    bool ListViewShown() const { return (GetWindowLongA(list_, GWL_STYLE) & WS_VISIBLE) != 0; }
-
-private:
-    HWND progman_, view_, list_;
-};
 
 IDirect3D9* WINAPI NoDirect3D(UINT) { return nullptr; }
 
@@ -256,7 +162,7 @@ TEST_F(ControlFormTest, StartUpSetsTimersPanelHiddenWindowAndMenuThenTearDownUnd
     WriteSettings(true, 30, true, 2, true);
     FakeDesktopTree desktop;
     ASSERT_EQ(desktop.ListView(), GetDesktopListView());
-    HostWindow host;
+    FormHost host;
     {
         T_3DVexlorForm form;
         form.CreateControl(host.Handle(), host.Client());
@@ -309,7 +215,7 @@ TEST_F(ControlFormTest, StartUpSetsTimersPanelHiddenWindowAndMenuThenTearDownUnd
 }
 
 TEST_F(ControlFormTest, PanelHiddenWithoutShowFPSAndLeftInPlaceForAnUnknownPlace) {
-    HostWindow host;
+    FormHost host;
     {
         WriteSettings(false, 30, false, 0, false);
         T_3DVexlorForm form;
@@ -334,7 +240,7 @@ TEST_F(ControlFormTest, PanelHiddenWithoutShowFPSAndLeftInPlaceForAnUnknownPlace
 
 TEST_F(ControlFormTest, OnAnotherInputDesktopTheControlStaysInert) {
     InputDesktopActiveHook = &NeverInput;
-    HostWindow host;
+    FormHost host;
     T_3DVexlorForm form;
     form.CreateControl(host.Handle(), host.Client());
     EXPECT_TRUE(form.Inert());
@@ -353,7 +259,7 @@ TEST_F(ControlFormTest, AFailedDeviceStillStartsPostsErrorAndTearsDownWithoutThe
     Direct3DCreateHook = &NoDirect3D;
     WriteSettings(true, 50, false, 0, true);
     FakeDesktopTree desktop;
-    HostWindow host;
+    FormHost host;
     T_3DVexlorForm form;
     form.CreateControl(host.Handle(), host.Client());
     Pump(100);
@@ -372,7 +278,7 @@ TEST_F(ControlFormTest, AFailedDeviceStillStartsPostsErrorAndTearsDownWithoutThe
 }
 
 TEST_F(ControlFormTest, OnlyTheControlThatMadeTheHiddenWindowDestroysIt) {
-    HostWindow host;
+    FormHost host;
     auto first = std::make_unique<T_3DVexlorForm>();
     first->CreateControl(host.Handle(), host.Client());
     HWND firstWnd = FindActiveXWnd();
@@ -392,7 +298,7 @@ TEST_F(ControlFormTest, OnlyTheControlThatMadeTheHiddenWindowDestroysIt) {
 }
 
 TEST_F(ControlFormTest, HiddenWindowAnswersItsMessagesAndIgnoresClose) {
-    HostWindow host;
+    FormHost host;
     T_3DVexlorForm form;
     form.CreateControl(host.Handle(), host.Client());
     HWND hidden = FindActiveXWnd();
@@ -410,7 +316,7 @@ TEST_F(ControlFormTest, HiddenWindowAnswersItsMessagesAndIgnoresClose) {
 }
 
 TEST_F(ControlFormTest, EventForwardersReachTheSinkInTheirOrder) {
-    HostWindow host;
+    FormHost host;
     RecordingSink sink;
     T_3DVexlorForm form;
     form.CreateControl(host.Handle(), host.Client());
@@ -479,7 +385,7 @@ static testing_support::ChildMode splashChild("splash-once", [](const std::vecto
     int& created = gSplashCreated;
     int& destroyed = gSplashDestroyed;
     HHOOK hook = SetWindowsHookExA(WH_CBT, CountSplash, nullptr, GetCurrentThreadId());
-    HostWindow host;
+    FormHost host;
     int firstCreated = -1, firstDestroyed = -1, splashLeft = -1, secondCreated = -1;
     bool closedFlag = false;
     {
@@ -506,12 +412,12 @@ TEST(ControlSplash, ShownOncePerLoadAndClosedBeforeTheControlShows) {
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(0u, r.exitCode);
     // first control: one splash made and closed, flag set, none left; second control: none more.
-    EXPECT_EQ("1 1 1 0 1", r.output.substr(0, r.output.find_first_of("\r\n")));
+    EXPECT_EQ("1 1 1 0 1", r.FirstLine());
 }
 
 TEST_F(ControlFormTest, ExitStartFromTheLibraryFolderWithoutPilingUp) {
     ScratchFolder folder;
-    const std::string dir = folder.Path().substr(0, folder.Path().size() - 1);
+    const std::string dir = folder.Dir();
     ASSERT_TRUE(CopyFileA((ExeFolder() + "\\control_exit_stub.exe").c_str(), (dir + "\\_3DVexlor.exe").c_str(), FALSE));
     SetEnvironmentVariableA("VEXLOR_STUB_MS", "1500");
 

@@ -16,8 +16,12 @@
 #include "container/container.h"
 #include "fixtures.h"
 #include "shared/uMessages.h"
+#include "test_windows.h"
 
 using testing_support::ExeFolder;
+using testing_support::FakePeer;
+using testing_support::HostWindow;
+using testing_support::Pump;
 using testing_support::RegistrySandbox;
 using testing_support::ScratchFolder;
 
@@ -28,59 +32,6 @@ const IID kEventsIid = {0xCF6A524B, 0x6B12, 0x43F4, {0x90, 0x26, 0xE3, 0x20, 0x8
 
 std::string BinFolder() { return ExeFolder() + "\\.."; }
 std::string ControlDll() { return BinFolder() + "\\_3DVexlorFormProj.dll"; }
-
-void Pump(DWORD ms) {
-    DWORD end = GetTickCount() + ms;
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    } while (static_cast<LONG>(end - GetTickCount()) > 0);
-}
-
-class FakePeer {
-public:
-    explicit FakePeer(const char* className) : className_(className) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = &FakePeer::Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = className_.c_str();
-        RegisterClassA(&wc);
-        hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, className_.c_str(), "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                wc.hInstance, nullptr);
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~FakePeer() {
-        DestroyWindow(hwnd_);
-        UnregisterClassA(className_.c_str(), GetModuleHandleA(nullptr));
-    }
-    int Count(UINT msg) const { return static_cast<int>(std::count(messages_.begin(), messages_.end(), msg)); }
-
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<FakePeer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-        if (self && msg >= 0xC000) self->messages_.push_back(msg);
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
-    }
-    std::string className_;
-    HWND hwnd_ = nullptr;
-    std::vector<UINT> messages_;
-};
-
-HWND MakeHostWindow() {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "ControlHostTestFrame";
-    RegisterClassA(&wc);
-    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 640, 480,
-                                nullptr, nullptr, wc.hInstance, nullptr);
-    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
-    return hwnd;
-}
 
 struct OleScope {
     OleScope() { OleInitialize(nullptr); }
@@ -93,7 +44,7 @@ TEST(ControlHost, LivesAndDiesInTheContainer) {
     OleScope ole;
     RegistrySandbox sandbox;
     FakePeer mainForm("T_3DVexlorControlForm");  // the control program runs: no exit start
-    HWND frame = MakeHostWindow();
+    HostWindow frame("ControlHostTestFrame", "frame", 640, 480);
     ASSERT_EQ(nullptr, FindActiveXWnd());
 
     std::vector<std::string> siteCalls;
@@ -107,7 +58,7 @@ TEST(ControlHost, LivesAndDiesInTheContainer) {
             if (id == 11 && params.cArgs == 1 && params.rgvarg[0].vt == (VT_I2 | VT_BYREF))
                 keySeen = *params.rgvarg[0].piVal;
         };
-        ASSERT_EQ(S_OK, host.CreateFromLibrary(ControlDll(), kControlClsid, frame));
+        ASSERT_EQ(S_OK, host.CreateFromLibrary(ControlDll(), kControlClsid, frame.Handle()));
 
         // Activation in order, then shown.
         std::vector<std::string> expected = {"CanInPlaceActivate", "OnInPlaceActivate", "GetWindow",
@@ -116,7 +67,7 @@ TEST(ControlHost, LivesAndDiesInTheContainer) {
         EXPECT_EQ(expected, std::vector<std::string>(siteCalls.begin(), siteCalls.begin() + expected.size()));
         HWND control = host.ControlWindow();
         ASSERT_NE(nullptr, control);
-        EXPECT_EQ(frame, GetParent(control));
+        EXPECT_EQ(frame.Handle(), GetParent(control));
         EXPECT_TRUE(IsWindowVisible(control));
         EXPECT_TRUE(host.EventsConnected());
         EXPECT_TRUE(IsEqualIID(kEventsIid, host.EventIID()));
@@ -132,15 +83,15 @@ TEST(ControlHost, LivesAndDiesInTheContainer) {
 
         // A key the container forwards becomes OnKeyPress (11) with its character.
         events.clear();
-        MSG key = {frame, WM_KEYDOWN, 'K', 0x00250001, GetTickCount(), {0, 0}};
+        MSG key = {frame.Handle(), WM_KEYDOWN, 'K', 0x00250001, GetTickCount(), {0, 0}};
         EXPECT_TRUE(host.TranslateAccelerator(key));
         Pump(150);  // the character arrives through the queue and is forwarded in turn
-        MSG ch = {frame, WM_CHAR, 'k', 0x00250001, GetTickCount(), {0, 0}};
+        MSG ch = {frame.Handle(), WM_CHAR, 'k', 0x00250001, GetTickCount(), {0, 0}};
         EXPECT_TRUE(host.TranslateAccelerator(ch));
         EXPECT_NE(events.end(), std::find(events.begin(), events.end(), 11));
         EXPECT_EQ('k', keySeen);
         // Mouse messages are not the container's to forward.
-        MSG move = {frame, WM_MOUSEMOVE, 0, 0, GetTickCount(), {0, 0}};
+        MSG move = {frame.Handle(), WM_MOUSEMOVE, 0, 0, GetTickCount(), {0, 0}};
         EXPECT_FALSE(host.TranslateAccelerator(move));
 
         // IDispatch through the type library: stock and own properties.
@@ -188,7 +139,6 @@ TEST(ControlHost, LivesAndDiesInTheContainer) {
     }
     // No object is left: the library could be unloaded and was.
     EXPECT_EQ(nullptr, GetModuleHandleA("_3DVexlorFormProj.dll"));
-    DestroyWindow(frame);
 }
 
 TEST(ControlHost, ActivatesOnTheDesktopWindow) {
@@ -233,7 +183,7 @@ static testing_support::ChildMode refuseChild("refuse", [](const std::vector<std
 TEST(ControlHost, WithAnotherControlRunningTheLibraryOffersNoControlAndPostsExit) {
     testing_support::ChildResult r = testing_support::RunChild("refuse", {}, 60000);
     ASSERT_TRUE(r.finished);
-    EXPECT_EQ("0 80040111 1", r.output.substr(0, r.output.find_first_of("\r\n")));  // CLASS_E_CLASSNOTAVAILABLE
+    EXPECT_EQ("0 80040111 1", r.FirstLine());  // CLASS_E_CLASSNOTAVAILABLE
 }
 
 static testing_support::ChildMode exitChild("exit-start", [](const std::vector<std::string>& args) -> int {
@@ -263,7 +213,7 @@ static testing_support::ChildMode exitChild("exit-start", [](const std::vector<s
 
 TEST(ControlHost, WithoutTheControlProgramTheExitProgramStartsBesideTheLibrary) {
     ScratchFolder folder;
-    const std::string dir = folder.Path().substr(0, folder.Path().size() - 1);
+    const std::string dir = folder.Dir();
     for (const char* name : {"_3DVexlorFormProj.dll", "_3DVexlorForms.dll"})
         ASSERT_TRUE(CopyFileA((BinFolder() + "\\" + name).c_str(), (dir + "\\" + name).c_str(), FALSE));
     ASSERT_TRUE(CopyFileA((ExeFolder() + "\\control_exit_stub.exe").c_str(), (dir + "\\_3DVexlor.exe").c_str(), FALSE));

@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "child_process.h"
 #include "components/registry.h"
 #include "fixtures.h"
 
@@ -31,19 +32,7 @@ std::string ControlDll() {
     return full;
 }
 
-DWORD RunRegsvr32(const std::string& args) {
-    std::string cmd = "regsvr32.exe " + args;
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 0xFFFFFFFF;
-    WaitForSingleObject(pi.hProcess, 60000);
-    DWORD code = 0xFFFFFFFF;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code;
-}
+DWORD RunRegsvr32(const std::string& args) { return testing_support::RunProgram("regsvr32.exe " + args, 60000); }
 
 bool KeyExists(const std::string& path) {
     comp::RegistryKey key;

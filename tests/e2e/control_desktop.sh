@@ -6,16 +6,17 @@
 . "$(dirname "$0")/lib_program.sh"
 prepare 0
 HOST="$VEXLOR_BUILD/bin/vexlor_host.exe"
+start_host() {  # our container with the control in place on the desktop window, for 60 s at the most
+  wine "$HOST" _3DVexlorFormProj._3DVexlorForm --desktop --seconds 60 >>"$T_OUT/host.log" 2>&1 &
+  HOST_PID=$!
+  T_PIDS+=($HOST_PID)
+}
 
 # The control program's main form is "there": no exit start.
-wine "$VX_DRIVER" hold T_3DVexlorControlForm 60000 >/dev/null 2>&1 &
-HOLD_PID=$!
-T_PIDS+=($HOLD_PID)
+hold_window T_3DVexlorControlForm 60000
 check "main form stand-in up" drv wait T_3DVexlorControlForm 10000
 
-wine "$HOST" _3DVexlorFormProj._3DVexlorForm --desktop --seconds 60 >>"$T_OUT/host.log" 2>&1 &
-HOST_PID=$!
-T_PIDS+=($HOST_PID)
+start_host
 check "control started: hidden window up" drv wait _3DVexlorActiveXWnd 30000
 check "control window on the desktop" drv exists T_3DVexlorForm
 check_eq "splash closed" 1 "$(drv exists T3DVexlorSplash; echo $?)"
@@ -37,9 +38,7 @@ drv wait-gone T_3DVexlorControlForm 10000
 # Without the control program: the control starts "_3DVexlor.exe" "/EXIT" from its own folder.
 set_last_wallpaper 'C:\windows\mine.bmp'
 set_wallpaper "$PAGE_WIN"
-wine "$HOST" _3DVexlorFormProj._3DVexlorForm --desktop --seconds 60 >>"$T_OUT/host.log" 2>&1 &
-HOST_PID=$!
-T_PIDS+=($HOST_PID)
+start_host
 check "control started again" drv wait _3DVexlorActiveXWnd 30000
 ok=1
 for _ in $(seq 1 100); do
@@ -52,7 +51,7 @@ check "host ends on close" wait_pid "$HOST_PID" 20
 # The exit runs ended one by one; none is left once the control is gone.
 left=1
 for _ in $(seq 1 50); do
-  pgrep -f '_3DVexlor[.]exe /EXIT' >/dev/null || { left=0; break; }
+  [ "$(in_prefix '_3DVexlor[.]exe /EXIT')" = 0 ] && { left=0; break; }
   sleep 0.2
 done
 check "no exit program left running" test $left -eq 0

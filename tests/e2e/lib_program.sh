@@ -11,7 +11,6 @@ T_FAILS=0
 T_NAME=$(basename "$0" .sh)
 T_OUT="$VEXLOR_BUILD/e2e/$T_NAME"
 mkdir -p "$T_OUT"
-T_XPID=""
 T_PIDS=()
 
 t_cleanup() {
@@ -19,18 +18,10 @@ t_cleanup() {
   for p in "${T_PIDS[@]}"; do kill "$p" 2>/dev/null; done
   # The prefix's wineserver is shared with the other tests of a ctest run: end it only when this script
   # brought up its own display (a run by hand).
-  if [ -n "$T_XPID" ]; then
-    wineserver -k >/dev/null 2>&1
-    kill "$T_XPID" 2>/dev/null
-  fi
+  if [ -n "$VX_SESSION_XPID" ]; then vexlor_session_stop; fi
 }
 trap t_cleanup EXIT
-
-if [ -z "${DISPLAY:-}" ]; then
-  read -r n T_XPID < <(vexlor_start_xvfb)
-  export DISPLAY=":$n"
-fi
-wineserver -p
+vexlor_session_start
 
 check() {  # check <description> <command...>: the command must succeed
   local what=$1; shift
@@ -72,6 +63,31 @@ start_program() {
   WINEDEBUG=${PROGRAM_WINEDEBUG:-$WINEDEBUG} wine "$VX_APP_WIN\\_3DVexlor.exe" "$@" >>"$T_OUT/program.log" 2>&1 &
   PROG_PID=$!
   T_PIDS+=($PROG_PID)
+}
+# start_hosted [class]: starts the stand-in desktop and _3DVexlor.exe and waits until a window of the
+# class shows (default the hidden window of the control the desktop hosts).
+start_hosted() {
+  check "stand-in desktop up" start_desktop
+  start_program
+  check "control hosted" drv wait "${1:-_3DVexlorActiveXWnd}" 30000
+}
+hold_window() {  # hold_window <class> <ms>: a window of the class for that long, made by the driver; HOLD_PID
+  wine "$VX_DRIVER" hold "$1" "$2" >/dev/null 2>&1 &
+  HOLD_PID=$!
+  T_PIDS+=($HOLD_PID)
+}
+menu_keys() {  # menu_keys <virtual key>...: presses the keys in the open popup menu
+  local k
+  for k in "$@"; do drv key '#32768' "$k" >/dev/null; done
+}
+# in_prefix <ERE>: how many processes of this prefix (other test runs may share the machine) have a
+# command line that matches
+in_prefix() {
+  local pid n=0
+  for pid in $(pgrep -f "$1"); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && n=$((n + 1))
+  done
+  echo "$n"
 }
 wait_pid() {  # wait_pid <pid> <seconds>: true when the process ended within the time
   local i

@@ -4,9 +4,7 @@
 . "$(dirname "$0")/lib_program.sh"
 prepare 0
 set_wallpaper 'C:\windows\mine.bmp'
-check "stand-in desktop up" start_desktop
-start_program
-check "control hosted" drv wait _3DVexlorActiveXWnd 30000
+start_hosted
 drv hide-icons >/dev/null
 drv post _3DVexlorControlWnd _3D_Error >/dev/null
 drv post _3DVexlorControlWnd _3D_Error >/dev/null

@@ -4,15 +4,13 @@
 . "$(dirname "$0")/lib_program.sh"
 prepare 0
 set_wallpaper 'C:\windows\mine.bmp'
-check "stand-in desktop up" start_desktop
-start_program
-check "control hosted" drv wait _3DVexlorActiveXWnd 30000
+start_hosted
 kill -9 "$PROG_PID"
 check "program killed" wait_pid "$PROG_PID" 5
 check "control gone after the kill" drv wait-gone _3DVexlorActiveXWnd 20000
 check_eq "wallpaper put back by the exit start" 'C:\windows\mine.bmp' "$(wallpaper)"
 sleep 2
-left=$(ps -eo args | grep -c '[_]3DVexlor\.exe')
+left=$(in_prefix '[_]3DVexlor\.exe')
 check_eq "no _3DVexlor.exe left running" 0 "$left"
 check_eq "wallpaper still the user's" 'C:\windows\mine.bmp' "$(wallpaper)"
 check "stand-in desktop stops" stop_desktop

@@ -6,9 +6,7 @@
 . "$(dirname "$0")/lib_program.sh"
 prepare 0
 set_wallpaper 'C:\windows\mine.bmp'
-check "stand-in desktop up" start_desktop
-PROGRAM_WINEDEBUG="-all,fixme+shell" start_program
-check "control hosted" drv wait _3DVexlorControlWnd 30000
+PROGRAM_WINEDEBUG="-all,fixme+shell" start_hosted _3DVexlorControlWnd
 
 # File properties: Wine's sheet is a stub that reports the path it got.
 props() { grep -c 'SHObjectProperties' "$T_OUT/program.log"; }
@@ -57,41 +55,36 @@ check "tips dialog closed" drv wait-gone TformTips 5000
 # The tray menu's "Tips" (three items down: the notice, Help topics, Tips) opens them while the program runs.
 drv tray TTrayIconWindow 0x0202 >/dev/null
 drv wait '#32768' 5000 >/dev/null
-drv key '#32768' 0x28 >/dev/null
-drv key '#32768' 0x28 >/dev/null
-drv key '#32768' 0x28 >/dev/null
-drv key '#32768' 0x0D >/dev/null
+menu_keys 0x28 0x28 0x28 0x0D
 check "tray menu Tips opens the dialog" drv wait TformTips 5000
 drv post TformTips 0x0010 >/dev/null
 drv wait-gone TformTips 5000 >/dev/null
 
 # The tear-down waits while a control window exists: hold one, then Exit.
-wine "$VX_DRIVER" hold _3DVexlorActiveXWnd 6000 >/dev/null 2>&1 &
-holder=$!
-T_PIDS+=($holder)
+hold_window _3DVexlorActiveXWnd 6000
 sleep 0.5
 drv post _3DVexlorControlWnd _3D_Exit >/dev/null
 check "help windows closed at exit" drv wait-gone "HH Parent" 5000
 check "control window destroyed at exit" drv wait-gone _3DVexlorControlWnd 5000
 check_eq "wallpaper put back" 'C:\windows\mine.bmp' "$(wallpaper)"
 check "program waits while a control window exists" kill -0 "$PROG_PID"
+# A display change during the wait does not put the page back on the desktop.
+check_eq "display change answered during the wait" 0 "$(drv send T_3DVexlorControlForm 0x007E)"
+sleep 0.3
+check_eq "wallpaper stays put back after the display change" 'C:\windows\mine.bmp' "$(wallpaper)"
 # The tray menu is still live: "Tips" opens nothing now.
 drv tray TTrayIconWindow 0x0202 >/dev/null
 check "tray menu opens during the wait" drv wait '#32768' 5000
-drv key '#32768' 0x28 >/dev/null   # down: the notice
-drv key '#32768' 0x28 >/dev/null   # down: Help topics
-drv key '#32768' 0x28 >/dev/null   # down: Tips
-drv key '#32768' 0x0D >/dev/null
+menu_keys 0x28 0x28 0x28 0x0D   # down: the notice, Help topics, Tips; Enter
 sleep 0.7
 check_eq "no tips dialog during the tear-down" 1 "$(drv exists TformTips; echo $?)"
 check_eq "no help window during the tear-down" 1 "$(drv exists 'HH Parent'; echo $?)"
 drv tray TTrayIconWindow 0x0202 >/dev/null
 drv wait '#32768' 5000 >/dev/null
-drv key '#32768' 0x26 >/dev/null   # up: Exit
-drv key '#32768' 0x0D >/dev/null
+menu_keys 0x26 0x0D   # up: Exit; Enter
 sleep 0.5
 check "a second Exit changes nothing" kill -0 "$PROG_PID"
-wait "$holder" 2>/dev/null
+wait "$HOLD_PID" 2>/dev/null
 check "program ends once the control window is gone" wait_pid "$PROG_PID" 10
 check "stand-in desktop stops" stop_desktop
 finish

@@ -6,10 +6,8 @@
 prepare 1
 set_last_wallpaper 'C:\windows\mine.bmp'
 set_wallpaper "$PAGE_WIN"
-check "stand-in desktop up" start_desktop
-start_program
+start_hosted _3DVexlorControlWnd
 first=$PROG_PID
-check "control hosted" drv wait _3DVexlorControlWnd 30000
 check_eq "the stored wallpaper is kept" 'C:\windows\mine.bmp' "$(last_wallpaper)"
 check "tips shown at start" drv wait TformTips 10000
 screenshot start_with_tips

@@ -6,9 +6,7 @@
 . "$(dirname "$0")/lib_program.sh"
 prepare 0
 set_wallpaper 'C:\windows\mine.bmp'
-check "stand-in desktop up" start_desktop
-start_program
-check "control hosted (_3DVexlorActiveXWnd)" drv wait _3DVexlorActiveXWnd 30000
+start_hosted
 check "main form exists" drv exists T_3DVexlorControlForm
 check "control window exists" drv exists _3DVexlorControlWnd
 check_eq "LastWallPaper" 'C:\windows\mine.bmp' "$(last_wallpaper)"
@@ -44,8 +42,7 @@ drv tray TTrayIconWindow 0x0201 >/dev/null   # WM_LBUTTONDOWN
 drv tray TTrayIconWindow 0x0202 >/dev/null   # WM_LBUTTONUP: OnMouseUp pops the menu up
 check "tray menu open" drv wait '#32768' 5000
 screenshot tray_menu
-drv key '#32768' 0x26 >/dev/null   # up: wraps to the last item, Exit
-drv key '#32768' 0x0D >/dev/null   # Enter
+menu_keys 0x26 0x0D   # up: wraps to the last item, Exit; Enter
 check "program ended" wait_pid "$PROG_PID" 30
 check "control gone" drv wait-gone _3DVexlorActiveXWnd 10000
 check "help windows closed" drv wait-gone "HH Parent" 5000

@@ -4,26 +4,12 @@
 
 #include "components/bitmap.h"
 #include "fixtures.h"
+#include "test_pictures.h"
 
 using comp::Bitmap;
 using comp::PixelFormat;
-
-namespace {
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kYellow = RGB(255, 255, 0);
-
-// Four quadrants: red, green (top right), blue (bottom left), yellow.
-Bitmap Quadrants(int w, int h, PixelFormat format = PixelFormat::pf24bit) {
-    Bitmap b(w, h, format);
-    b.FillRect(RECT{0, 0, w / 2, h / 2}, kRed);
-    b.FillRect(RECT{w / 2, 0, w, h / 2}, kGreen);
-    b.FillRect(RECT{0, h / 2, w / 2, h}, kBlue);
-    b.FillRect(RECT{w / 2, h / 2, w, h}, kYellow);
-    return b;
-}
-}  // namespace
+using namespace testing_support::colours;
+using testing_support::QuadrantBitmap;  // red, green (top right), blue (bottom left), yellow
 
 TEST(Bitmap, SizeStrideAndPixelsInBothFormats) {
     Bitmap empty;
@@ -63,7 +49,7 @@ TEST(Bitmap, SizeStrideAndPixelsInBothFormats) {
     EXPECT_TRUE(b.Empty());
 
     // Copies are deep.
-    Bitmap a = Quadrants(4, 4);
+    Bitmap a = QuadrantBitmap(4, 4);
     Bitmap c = a;
     c.Fill(kGreen);
     EXPECT_EQ(a.Pixel(0, 0), kRed);
@@ -84,7 +70,7 @@ TEST(Bitmap, FillRectAndDrawAreClippedAtEveryEdge) {
     b.FillRect(RECT{20, 20, 30, 30}, kBlue);  // wholly outside: nothing
 
     // A 32-bit source drawn at negative and overhanging positions into a 24-bit target.
-    const Bitmap q = Quadrants(6, 6, PixelFormat::pf32bit);
+    const Bitmap q = QuadrantBitmap(6, 6, PixelFormat::pf32bit);
     Bitmap t(10, 10);
     t.Draw(q, -3, -3);  // only the yellow quadrant lands, at (0..2, 0..2)
     EXPECT_EQ(t.Pixel(0, 0), kYellow);
@@ -100,7 +86,7 @@ TEST(Bitmap, FillRectAndDrawAreClippedAtEveryEdge) {
 }
 
 TEST(Bitmap, StretchDrawTakesThePixelUnderEachCentre) {
-    const Bitmap q = Quadrants(2, 2);
+    const Bitmap q = QuadrantBitmap(2, 2);
     Bitmap up(8, 6);
     up.StretchDraw(RECT{0, 0, 8, 6}, q);
     EXPECT_EQ(up.Pixel(0, 0), kRed);
@@ -109,7 +95,7 @@ TEST(Bitmap, StretchDrawTakesThePixelUnderEachCentre) {
     EXPECT_EQ(up.Pixel(3, 3), kBlue);
     EXPECT_EQ(up.Pixel(7, 5), kYellow);
 
-    const Bitmap big = Quadrants(100, 60);
+    const Bitmap big = QuadrantBitmap(100, 60);
     Bitmap down(10, 6, PixelFormat::pf32bit);
     down.StretchDraw(RECT{0, 0, 10, 6}, big);
     EXPECT_EQ(down.Pixel(4, 2), kRed);
@@ -155,7 +141,7 @@ TEST(Bitmap, GdiDrawsOnTheCanvasAndTheRowsSeeIt) {
 TEST(Bitmap, BmpFilesRoundTripInBothFormats) {
     testing_support::ScratchFolder folder;
     for (PixelFormat format : {PixelFormat::pf24bit, PixelFormat::pf32bit}) {
-        const Bitmap q = Quadrants(13, 7, format);  // an odd width needs row padding
+        const Bitmap q = QuadrantBitmap(13, 7, format);  // an odd width needs row padding
         const std::string file = folder.Path() + "q.bmp";
         q.SaveToFile(file);
         Bitmap back;
@@ -170,5 +156,5 @@ TEST(Bitmap, BmpFilesRoundTripInBothFormats) {
     EXPECT_THROW(b.LoadFromFile(folder.Path() + "missing.bmp"), comp::EInvalidGraphic);
     testing_support::WriteWholeFile(folder.Path() + "text.bmp", "not a bitmap at all");
     EXPECT_THROW(b.LoadFromFile(folder.Path() + "text.bmp"), comp::EInvalidGraphic);
-    EXPECT_THROW(Quadrants(2, 2).SaveToFile(folder.Path() + "no\\such\\folder\\x.bmp"), comp::EOSError);
+    EXPECT_THROW(QuadrantBitmap(2, 2).SaveToFile(folder.Path() + "no\\such\\folder\\x.bmp"), comp::EOSError);
 }

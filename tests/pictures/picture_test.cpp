@@ -2,36 +2,27 @@
 // bitmap files chosen by extension, and JPEG errors that come back as exceptions.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "components/jpeg.h"
 #include "components/picture.h"
 #include "fixtures.h"
+#include "test_pictures.h"
 
 using comp::Bitmap;
+using testing_support::ColoursNear;
+using namespace testing_support::colours;
 
 namespace {
 
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kYellow = RGB(255, 255, 0);
-
 std::string DataFile(const std::string& name) { return testing_support::ExeFolder() + "\\picture_data\\" + name; }
-
-bool Near(COLORREF a, COLORREF b, int tolerance) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
 
 // The quadrant pictures are 64 x 48: red, green (top right), blue (bottom left), yellow.
 void ExpectQuadrants(const Bitmap& b, int tolerance) {
     ASSERT_EQ(b.Width(), 64);
     ASSERT_EQ(b.Height(), 48);
-    EXPECT_TRUE(Near(b.Pixel(8, 8), kRed, tolerance)) << std::hex << b.Pixel(8, 8);
-    EXPECT_TRUE(Near(b.Pixel(56, 8), kGreen, tolerance)) << std::hex << b.Pixel(56, 8);
-    EXPECT_TRUE(Near(b.Pixel(8, 40), kBlue, tolerance)) << std::hex << b.Pixel(8, 40);
-    EXPECT_TRUE(Near(b.Pixel(56, 40), kYellow, tolerance)) << std::hex << b.Pixel(56, 40);
+    EXPECT_TRUE(ColoursNear(b.Pixel(8, 8), kRed, tolerance)) << std::hex << b.Pixel(8, 8);
+    EXPECT_TRUE(ColoursNear(b.Pixel(56, 8), kGreen, tolerance)) << std::hex << b.Pixel(56, 8);
+    EXPECT_TRUE(ColoursNear(b.Pixel(8, 40), kBlue, tolerance)) << std::hex << b.Pixel(8, 40);
+    EXPECT_TRUE(ColoursNear(b.Pixel(56, 40), kYellow, tolerance)) << std::hex << b.Pixel(56, 40);
 }
 
 std::string Slurp(const std::string& file) { return testing_support::ReadWholeFile(file); }
@@ -74,8 +65,8 @@ TEST(Picture, GreyscaleAndCmykJpegsComeOutAsColourBitmaps) {
     const Bitmap& b = p.GetBitmap();
     ASSERT_EQ(b.Width(), 32);
     ASSERT_EQ(b.Height(), 16);
-    EXPECT_TRUE(Near(b.Pixel(4, 8), RGB(0, 0, 0), 6));
-    EXPECT_TRUE(Near(b.Pixel(28, 8), RGB(255, 255, 255), 6));
+    EXPECT_TRUE(ColoursNear(b.Pixel(4, 8), RGB(0, 0, 0), 6));
+    EXPECT_TRUE(ColoursNear(b.Pixel(28, 8), RGB(255, 255, 255), 6));
 
     p.LoadFromFile(DataFile("cmyk.jpg"));
     ExpectQuadrants(p.GetBitmap(), 24);
@@ -111,7 +102,7 @@ TEST(Picture, BadFilesRaiseAndKeepThePicture) {
     testing_support::WriteWholeFile(folder.Path() + "cut.jpg", whole.substr(0, scan + (whole.size() - scan) / 2));
     p.LoadFromFile(folder.Path() + "cut.jpg");
     ASSERT_EQ(p.Width(), 64);
-    EXPECT_TRUE(Near(p.GetBitmap().Pixel(8, 8), kRed, 12));
+    EXPECT_TRUE(ColoursNear(p.GetBitmap().Pixel(8, 8), kRed, 12));
 
     // A cut inside the header is an error.
     testing_support::WriteWholeFile(folder.Path() + "header.jpg", whole.substr(0, 20));

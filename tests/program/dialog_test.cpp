@@ -1,7 +1,7 @@
 // The modal form and the standard controls: results of buttons, Enter and Escape, the owner disabled
 // while the form runs, check box and memo contents.
 #include "components/dialog.h"
-#include "components/timer.h"
+#include "test_windows.h"
 
 #include <gtest/gtest.h>
 
@@ -11,17 +11,9 @@
 namespace {
 
 // Runs |dialog| modally; each step runs on a timer tick while it is open.
-int RunModal(comp::Dialog& dialog, std::vector<std::function<void()>> steps) {
-    comp::Timer timer;
-    size_t next = 0;
-    timer.SetInterval(30);
-    timer.OnTimer = [&](comp::Timer& t) {
-        if (next < steps.size()) steps[next++]();
-        else t.SetEnabled(false);
-    };
-    timer.SetEnabled(true);
-    int result = dialog.ShowModal();
-    timer.SetEnabled(false);
+int RunModal(comp::Dialog& dialog, const std::vector<std::function<void()>>& steps) {
+    int result = 0;
+    testing_support::RunWithSteps([&] { result = dialog.ShowModal(); }, steps, 30);
     return result;
 }
 

@@ -3,6 +3,7 @@
 // default procedure; the new-shortcut wizard's parameters.
 #include "shared/uMessages.h"
 #include "shared/uPath.h"
+#include "test_windows.h"
 #include "uMessagesExe.h"
 
 #include <gtest/gtest.h>
@@ -23,21 +24,6 @@ BOOL WINAPI RecordProperties(HWND, DWORD type, LPCWSTR object, LPCWSTR) {
     return TRUE;
 }
 
-std::vector<UINT> activeXMessages;
-
-LRESULT CALLBACK ActiveXProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg >= 0xC000) activeXMessages.push_back(msg);
-    return MsgWindowDefProc(w, msg, wParam, lParam);
-}
-
-void Pump() {
-    MSG msg;
-    for (int i = 0; i < 5; ++i) {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        Sleep(10);
-    }
-}
-
 LRESULT SendCopyData(ULONG_PTR kind, const void* bytes, DWORD size) {
     COPYDATASTRUCT data = {kind, size, const_cast<void*>(bytes)};
     return SendMessageA(ControlWndHandle, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
@@ -49,7 +35,6 @@ protected:
         saved_ = SHObjectPropertiesCall;
         SHObjectPropertiesCall = &RecordProperties;
         propertiesCalls.clear();
-        activeXMessages.clear();
         CreateControlWnd();
     }
     void TearDown() override {
@@ -104,17 +89,16 @@ TEST_F(ControlWindow, PopupRequestGoesToTheControlWindow) {
     // No control window: nothing happens, the request is still answered.
     EXPECT_EQ(1, SendMessageA(ControlWndHandle, __3D_Popup, 0, 0));
 
-    HWND activeX = CreateMsgWindow(kActiveXWndClass, &ActiveXProc);
-    ASSERT_NE(nullptr, activeX);
+    testing_support::FakePeer activeX(kActiveXWndClass);
+    ASSERT_NE(nullptr, activeX.Handle());
     EXPECT_EQ(1, SendMessageA(ControlWndHandle, __3D_Popup, 0, 0));
-    Pump();
-    ASSERT_EQ(1u, activeXMessages.size());
-    EXPECT_EQ(_3D_Popup, activeXMessages[0]);
+    testing_support::Pump(50);
+    ASSERT_EQ(1u, activeX.Messages().size());
+    EXPECT_EQ(_3D_Popup, activeX.Messages()[0].msg);
 
     // A registered message that is not a request goes to the default procedure.
     EXPECT_EQ(0, SendMessageA(ControlWndHandle, _3D_Popup, 0, 0));
     EXPECT_EQ(0, SendMessageA(ControlWndHandle, _3D_Gran_Opt, 1, 0));
-    DestroyMsgWindow(activeX);
 }
 
 TEST(NewShortcutWizard, ParametersNameTheFaceFolder) {

@@ -1,5 +1,6 @@
 // Help: the topic addresses, and the HTML Help control opening and closing the help windows.
 #include "fixtures.h"
+#include "test_windows.h"
 #include "uHelp.h"
 
 #include <gtest/gtest.h>
@@ -9,14 +10,7 @@ namespace {
 HWND HelpWindow() { return FindWindowA("HH Parent", nullptr); }
 
 bool WaitFor(bool present, DWORD ms) {
-    DWORD start = GetTickCount();
-    while ((HelpWindow() != nullptr) != present) {
-        if (GetTickCount() - start > ms) return false;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        Sleep(20);
-    }
-    return true;
+    return testing_support::PumpUntil([present] { return (HelpWindow() != nullptr) == present; }, ms);
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 // The tips dialog, driven while it runs modally: tips and buttons, the kept tip number, the check box
 // saved into the settings, Enter and Escape, one dialog at a time.
 #include "components/stdctrls.h"
-#include "components/timer.h"
 #include "fixtures.h"
 #include "frmTips.h"
 #include "shared/uOptionsShared.h"
+#include "test_windows.h"
 #include "uTips.h"
 
 #include <gtest/gtest.h>
@@ -31,19 +31,9 @@ std::string TextOf(HWND w) {
 }
 
 // Runs ShowTips; each step runs once on a timer tick while the dialog is open, the last one should close it.
-void RunTips(std::vector<std::function<void()>> steps) {
-    comp::Timer timer;
-    size_t next = 0;
-    timer.SetInterval(40);
-    timer.OnTimer = [&](comp::Timer& t) {
-        if (!TipsWindow()) return;
-        if (next < steps.size()) steps[next++]();
-        else t.SetEnabled(false);
-    };
-    timer.SetEnabled(true);
-    ShowTips();
-    timer.SetEnabled(false);
-    EXPECT_EQ(steps.size(), next) << "the dialog closed before every step ran";
+void RunTips(const std::vector<std::function<void()>>& steps) {
+    const size_t ran = testing_support::RunWithSteps(ShowTips, steps, 40, [] { return TipsWindow() != nullptr; });
+    EXPECT_EQ(steps.size(), ran) << "the dialog closed before every step ran";
 }
 
 void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }

@@ -1,6 +1,7 @@
 // The tray icon component: shell records, click and double-click told apart, the shell's restart, the
 // icon list. The shell's notifications are posted to the component's icon window as the shell does.
 #include "TrayIcon.h"
+#include "test_windows.h"
 
 #include <gtest/gtest.h>
 
@@ -11,18 +12,7 @@
 
 namespace {
 
-// Handles the thread's messages for |ms| milliseconds.
-void Pump(DWORD ms) {
-    DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    } while (GetTickCount() - start < ms);
-}
+using testing_support::Pump;
 
 class RecordingTrayIcon : public TTrayIcon {
 public:

@@ -4,21 +4,11 @@
 #include <cmath>
 
 #include "control/d3dmath.h"
+#include "math_expect.h"
 
 using namespace d3dmath;
 
 namespace {
-
-void ExpectMatrixNear(const TMatrix& a, const TMatrix& b, float tolerance = 1e-5f) {
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) EXPECT_NEAR(a.m[r][c], b.m[r][c], tolerance) << "element " << r << "," << c;
-}
-
-void ExpectVecNear(const TVector3& a, const TVector3& b, float tolerance = 1e-4f) {
-    EXPECT_NEAR(a.x, b.x, tolerance);
-    EXPECT_NEAR(a.y, b.y, tolerance);
-    EXPECT_NEAR(a.z, b.z, tolerance);
-}
 
 D3DVIEWPORT9 Viewport(DWORD w, DWORD h) { return D3DVIEWPORT9{0, 0, w, h, 0.0f, 1.0f}; }
 

@@ -5,16 +5,13 @@
 #include "control/u3DPanel.h"
 #include "control/uCube.h"
 #include "control/uTexture.h"
+#include "test_pictures.h"
 
 using comp::Bitmap;
 using comp::PixelFormat;
+using namespace testing_support::colours;
 
 namespace {
-
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kYellow = RGB(255, 255, 0);
 
 // A panel of face 1 without a device.
 struct PanelFixture : ::testing::Test {
@@ -28,10 +25,7 @@ struct PanelFixture : ::testing::Test {
         Bitmap& b = panel->FaceBitmap();
         b.SetPixelFormat(PixelFormat::pf24bit);
         b.SetSize(w, h);
-        b.FillRect(RECT{0, 0, w / 2, h / 2}, kRed);
-        b.FillRect(RECT{w / 2, 0, w, h / 2}, kGreen);
-        b.FillRect(RECT{0, h / 2, w / 2, h}, kBlue);
-        b.FillRect(RECT{w / 2, h / 2, w, h}, kYellow);
+        testing_support::FillQuadrants(b);
     }
     TCubeQuads quads;
     TCubeNormals normals;

@@ -9,15 +9,11 @@
 #include "control/uGlobal.h"
 #include "control/uInit.h"
 #include "control/uRender.h"
+#include "math_expect.h"
 
 using namespace d3dmath;
 
 namespace {
-
-void ExpectMatrixNear(const TMatrix& a, const TMatrix& b, float tolerance = 1e-5f) {
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) EXPECT_NEAR(a.m[r][c], b.m[r][c], tolerance) << "element " << r << "," << c;
-}
 
 gTGlobalVars FreshRecord(TFaceArray& faces) {
     gTGlobalVars g;

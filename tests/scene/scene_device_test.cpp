@@ -20,34 +20,26 @@
 #include "shared/uMessages.h"
 #include "shared/uOptionsShared.h"
 #include "shared/uPath.h"
+#include "test_pictures.h"
+#include "test_windows.h"
 
 using comp::Bitmap;
 using namespace d3dmath;
+using testing_support::ColourHex;
+using testing_support::ColoursNear;
+using testing_support::FillQuadrants;
+using namespace testing_support::colours;
 
 namespace {
 
 constexpr COLORREF kFaceColours[7] = {0, RGB(200, 30, 30), RGB(30, 200, 30), RGB(30, 30, 200),
                                       RGB(200, 200, 30), RGB(30, 200, 200), RGB(200, 30, 200)};
 constexpr COLORREF kClear = RGB(1, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kYellow = RGB(255, 255, 0);
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 
-bool Near(COLORREF a, COLORREF b, int tolerance) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
-
-std::string Hex(COLORREF c) {
-    char buf[16];
-    wsprintfA(buf, "%06X", static_cast<unsigned>(c));
-    return buf;
-}
-
-#define EXPECT_COLOUR(actual, expected, tolerance) \
-    EXPECT_TRUE(Near((actual), (expected), (tolerance))) << "got " << Hex(actual) << " want " << Hex(expected)
+#define EXPECT_COLOUR(actual, expected, tolerance)                                                  \
+    EXPECT_TRUE(ColoursNear((actual), (expected), (tolerance))) << "got " << ColourHex(actual) << " want " \
+                                                                << ColourHex(expected)
 
 std::string DataFile(const std::string& name) { return testing_support::ExeFolder() + "\\scene_data\\" + name; }
 
@@ -142,10 +134,7 @@ protected:
         T3DPanel* face = faces[n];
         Bitmap& b = face->FaceBitmap();
         b.SetSize(64, 64);
-        b.FillRect(RECT{0, 0, 32, 32}, kRed);
-        b.FillRect(RECT{32, 0, 64, 32}, kGreen);
-        b.FillRect(RECT{0, 32, 32, 64}, kBlue);
-        b.FillRect(RECT{32, 32, 64, 64}, kYellow);
+        FillQuadrants(b);
         face->BackPicPos = kPicStretch;
         face->ComposeBackground();
     }
@@ -372,7 +361,7 @@ TEST_F(SceneTest, SpinTurnsTheDevicesWorldTransformFrameByFrame) {
     for (int y = 0; y < host.frame.Height(); y += 4)
         for (int x = 0; x < host.frame.Width(); x += 4)
             for (int n = 1; n <= 6; ++n)
-                if (Near(host.frame.Pixel(x, y), kFaceColours[n], 3)) ++seen[n];
+                if (ColoursNear(host.frame.Pixel(x, y), kFaceColours[n], 3)) ++seen[n];
     int facing = 0;
     for (int n = 1; n <= 6; ++n) {
         const float z = TransformNormal(faces[n]->Normal, tilted).z;
@@ -495,33 +484,14 @@ TEST_F(SceneTest, ResetMakesTheVertexBuffersAgainAndKeepsTheTextures) {
 
 namespace {
 
-int gErrorPosts = 0;
-WPARAM gErrorWParam = 99;
-LPARAM gErrorLParam = 99;
-
-LRESULT CALLBACK FakeControlWndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    if (IsMessage(m, _3D_Error)) {
-        ++gErrorPosts;
-        gErrorWParam = w;
-        gErrorLParam = l;
-        return 0;
-    }
-    return DefWindowProcA(h, m, w, l);
-}
-
 IDirect3D9* WINAPI NoDirect3D(UINT) { return nullptr; }
 
 }  // namespace
 
 TEST_F(SceneTest, FailedDeviceCreationPostsOneErrorAndMakesNoFaces) {
     RegisterMessages();
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = FakeControlWndProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kControlWndClass;
-    RegisterClassA(&wc);
-    HWND peer = CreateWindowExA(0, kControlWndClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
-    ASSERT_NE(peer, nullptr);
+    testing_support::FakePeer peer(kControlWndClass);  // the control program's window gets the error
+    ASSERT_NE(peer.Handle(), nullptr);
 
     Direct3DCreateHook = NoDirect3D;
     const bool result = InitScene(window, g);
@@ -532,22 +502,19 @@ TEST_F(SceneTest, FailedDeviceCreationPostsOneErrorAndMakesNoFaces) {
     EXPECT_EQ(g.D3D.Direct3D, nullptr);
     for (int n = 1; n <= 6; ++n) EXPECT_EQ(faces[n], nullptr);
 
-    MSG msg;
-    const DWORD until = GetTickCount() + 300;
-    while (GetTickCount() < until) {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        Sleep(10);
-    }
-    EXPECT_EQ(gErrorPosts, 1);
-    EXPECT_EQ(gErrorWParam, 0u);
-    EXPECT_EQ(gErrorLParam, 0);
+    testing_support::Pump(300);
+    EXPECT_EQ(peer.Count(_3D_Error), 1);
+    for (const testing_support::FakePeer::Message& m : peer.Messages())
+        if (m.msg == _3D_Error) {
+            EXPECT_EQ(m.wParam, 0u);
+            EXPECT_EQ(m.lParam, 0);
+        }
 
     // RenderFrame without a device draws nothing and does not fail.
     RenderFrame(host, g);
     EXPECT_EQ(host.framesDrawn, 0);
     delete g.D3D.Camera;
     g.D3D.Camera = nullptr;
-    DestroyWindow(peer);
 }
 
 TEST_F(SceneTest, ReleaseSceneLetsGoOfEveryReference) {

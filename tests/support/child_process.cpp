@@ -36,14 +36,28 @@ static std::string CommandLine(const std::string& mode, const std::vector<std::s
     return cmd;
 }
 
-HANDLE StartChild(const std::string& mode, const std::vector<std::string>& args) {
-    std::string cmd = CommandLine(mode, args);
+// Starts |cmd| with no handles inherited; the process handle, or null.
+static HANDLE StartProcess(std::string cmd) {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
     CloseHandle(pi.hThread);
     return pi.hProcess;
+}
+
+HANDLE StartChild(const std::string& mode, const std::vector<std::string>& args) {
+    return StartProcess(CommandLine(mode, args));
+}
+
+DWORD RunProgram(const std::string& commandLine, DWORD timeoutMs) {
+    HANDLE process = StartProcess(commandLine);
+    if (!process) return 0xFFFFFFFF;
+    WaitForSingleObject(process, timeoutMs);
+    DWORD code = 0xFFFFFFFF;
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    return code;
 }
 
 ChildResult RunChild(const std::string& mode, const std::vector<std::string>& args, DWORD timeoutMs) {

@@ -24,6 +24,9 @@ struct ChildResult {
     DWORD exitCode = 0xFFFFFFFF;
     std::string output;  // what the child wrote to its standard output
     bool finished = false;
+
+    // The output up to its first line break.
+    std::string FirstLine() const { return output.substr(0, output.find_first_of("\r\n")); }
 };
 
 // Starts this executable in child mode and waits (at most |timeoutMs|) for it to end.
@@ -31,5 +34,9 @@ ChildResult RunChild(const std::string& mode, const std::vector<std::string>& ar
 
 // Starts this executable in child mode without waiting; the caller owns the returned process handle.
 HANDLE StartChild(const std::string& mode, const std::vector<std::string>& args);
+
+// Runs |commandLine| (another program) and waits for it at most |timeoutMs|; its exit code, or 0xFFFFFFFF
+// when it could not start. A program still running at the timeout is left alone (STILL_ACTIVE).
+DWORD RunProgram(const std::string& commandLine, DWORD timeoutMs = 60000);
 
 }  // namespace testing_support

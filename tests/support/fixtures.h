@@ -30,6 +30,8 @@ public:
 
     // The folder, ending with "\".
     const std::string& Path() const { return path_; }
+    // The folder without the final "\".
+    std::string Dir() const { return path_.substr(0, path_.size() - 1); }
 
 private:
     std::string path_;
