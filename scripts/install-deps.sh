@@ -19,7 +19,8 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-if [ ${#missing[@]} -eq 0 ]; then
+srcfile=/etc/apt/sources.list.d/vexlor-deb-src.sources
+if [ ${#missing[@]} -eq 0 ] && [ -f "$srcfile" ]; then
   exit 0
 fi
 
@@ -31,7 +32,6 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 # libjpeg-turbo is built for the target from Debian's source package: that needs deb-src.
-srcfile=/etc/apt/sources.list.d/vexlor-deb-src.sources
 if [ ! -f "$srcfile" ]; then
   $sudo tee "$srcfile" >/dev/null <<'SRC'
 Types: deb-src
