@@ -1,16 +1,4 @@
-# Cross toolchain: 32-bit Windows PE with MinGW-w64 (posix thread model).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross toolchain: 32-bit Windows PE with MinGW-w64 (the product).
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(_prefix i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${_prefix}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${_prefix}-g++-posix)
-set(CMAKE_RC_COMPILER  ${_prefix}-windres)
-set(CMAKE_AR           ${_prefix}-ar CACHE FILEPATH "")
-set(CMAKE_RANLIB       ${_prefix}-ranlib CACHE FILEPATH "")
-
-set(CMAKE_FIND_ROOT_PATH /usr/${_prefix})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -34,11 +34,11 @@ vexlor_layout() {
   # The new-shortcut wizard's applet replaces Wine's, which has no wizard.
   if [ -f "$VX_BIN/standins/appwiz.cpl" ]; then
     cp -f "$VX_BIN/standins/appwiz.cpl" "$VX_DRIVE_C/windows/system32/appwiz.cpl"
-    wine reg add 'HKCU\Software\Wine\DllOverrides' /v appwiz.cpl /d native /f >/dev/null 2>&1
+    vx_wine reg add 'HKCU\Software\Wine\DllOverrides' /v appwiz.cpl /d native /f >/dev/null 2>&1
   fi
-  wine regsvr32 /s "$VX_STANDINS_WIN\\vexlor_activedesktop.dll" >/dev/null 2>&1 || ok=1
+  vx_wine regsvr32 /s "$VX_STANDINS_WIN\\vexlor_activedesktop.dll" >/dev/null 2>&1 || ok=1
   if [ -f "$VX_APP_UNIX/_3DVexlorFormProj.dll" ]; then
-    wine regsvr32 /s "$VX_APP_WIN\\_3DVexlorFormProj.dll" >/dev/null 2>&1 || ok=1
+    vx_wine regsvr32 /s "$VX_APP_WIN\\_3DVexlorFormProj.dll" >/dev/null 2>&1 || ok=1
   fi
   return $ok
 }
@@ -46,8 +46,8 @@ vexlor_layout() {
 # Puts the prefix's user state back to a plain desktop: no wallpaper, no remembered wallpaper, no settings
 # of ours, no log of the wizard stand-in.
 vexlor_reset_state() {
-  wine reg delete 'HKCU\Software\Pellomar' /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Microsoft\Internet Explorer\Desktop\General' /v Wallpaper /d '' /f >/dev/null 2>&1
+  vx_wine reg delete 'HKCU\Software\Pellomar' /f >/dev/null 2>&1
+  vx_wine reg add 'HKCU\Software\Microsoft\Internet Explorer\Desktop\General' /v Wallpaper /d '' /f >/dev/null 2>&1
   rm -f "$VX_DRIVE_C/windows/Temp/NewLinkHere.log"
 }
 
@@ -57,9 +57,10 @@ vexlor_win_path() {  # /.../drive_c/x/y -> C:\x\y
 }
 
 # Writes the whole settings record (defaults of the program) with Tips and StartUP as given (0 or 1):
-# "vexlor_write_settings <tips> <startup> [hide_shotcuts]".
+# "vexlor_write_settings <tips> <startup> [hide_shotcuts]". Without StartUP the start-with-Windows value
+# goes (a prefix that never had it is fine). Non-zero with one line when the record can't be written.
 vexlor_write_settings() {
-  local tips=${1:-0} startup=${2:-0} hide=${3:-0} reg
+  local tips=${1:-0} startup=${2:-0} hide=${3:-0} reg rc=0
   reg=$(mktemp --suffix=.reg)
   {
     printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Pellomar\\3D Vexlor\\Settings]\r\n'
@@ -71,8 +72,11 @@ vexlor_write_settings() {
     printf '"FPSLimit"=dword:00000000\r\n"FPS"=dword:0000001e\r\n"ShowFPS"=dword:00000001\r\n'
     printf '"ShowFPSPlace"=dword:00000001\r\n"StartUP"=dword:%08x\r\n"Tips"=dword:%08x\r\n\r\n' "$startup" "$tips"
   } >"$reg"
-  wine regedit /s "$(winepath -w "$reg")" >/dev/null 2>&1
+  vx_wine regedit /s "$(vx_wine winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || rc=$?
   rm -f "$reg"
-  [ "$startup" = 0 ] && wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v _3DVexlor /f >/dev/null 2>&1
+  if [ $rc -ne 0 ]; then echo "layout: writing the settings failed (regedit exit $rc)" >&2; return 1; fi
+  if [ "$startup" = 0 ]; then
+    vx_wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v _3DVexlor /f >/dev/null 2>&1 || true
+  fi
   return 0
 }

@@ -1,48 +1,13 @@
 #!/usr/bin/env bash
-# The run command: installs what is missing, builds, lays the application out in the project's Wine
-# prefix and starts the stand-in shell desktop and _3DVexlor.exe under Wine, on $DISPLAY when there is
-# one, else on a private Xvfb. After a few seconds it saves a screenshot to build/screenshot.png.
-# With a display it then waits until the program ends (Exit in the tray menu); on Xvfb it ends the
-# program itself as Exit does, which puts the wallpaper back, and stops everything.
+# The run command: installs what is missing, builds the target this machine runs (the 32-bit product where
+# the kernel runs 32-bit programs, else the 64-bit build; VEXLOR_ARCH=i686|x86_64 forces one) and starts
+# the desktop from it (run-desktop.sh).
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-export VEXLOR_BUILD=${VEXLOR_BUILD:-$root/build}
-bash "$root/scripts/install-deps.sh"
-bash "$root/scripts/build.sh"
-. "$root/scripts/wine-env.sh"
-. "$root/scripts/layout-prefix.sh"
-vexlor_prefix_ready
-
-trap vexlor_session_stop EXIT
-vexlor_session_start
-vexlor_layout || echo "run: some parts are missing (see above); starting what is there" >&2
-# A settings record on first use: the defaults, without the start-with-Windows entry in this prefix.
-if ! wine reg query 'HKCU\Software\Pellomar\3D Vexlor\Settings' /v Tips >/dev/null 2>&1; then
-  vexlor_write_settings 1 0
+. "$(dirname "$0")/targets.sh"
+VEXLOR_TARGET=$(vexlor_main_target)
+export VEXLOR_TARGET
+if [ -z "${VEXLOR_ARCH:-}" ] && ! vexlor_can_run_32; then
+  echo "run: this machine's kernel runs no 32-bit programs: running the 64-bit build"
 fi
-
-shot="$VEXLOR_BUILD/screenshot.png"
-wine "$VX_STANDINS_WIN\\vexlor_desktop.exe" >"$VEXLOR_BUILD/desktop.log" 2>&1 &
-desk=$!
-wine "$VX_DRIVER" wait Progman 20000 || echo "run: the stand-in desktop did not come up" >&2
-wine "$VX_APP_WIN\\_3DVexlor.exe" >"$VEXLOR_BUILD/program.log" 2>&1 &
-prog=$!
-wine "$VX_DRIVER" wait _3DVexlorActiveXWnd 30000 || echo "run: the 3D control did not come up" >&2
-sleep "${VEXLOR_SHOT_DELAY:-5}"
-
-# Inside the prefix the capture shows dialogs and menus over the Direct3D window correctly.
-bmp="$VX_DRIVE_C/windows/Temp/vexlor-screen.bmp"
-if wine "$VX_DRIVER" capture 'C:\windows\Temp\vexlor-screen.bmp' && [ -s "$bmp" ]; then
-  convert "$bmp" "$shot"
-else
-  xwd -root -silent -display "$DISPLAY" | convert xwd:- "$shot"
-fi
-echo "run: screenshot saved to $shot"
-
-if [ -n "$VX_SESSION_XPID" ]; then
-  # No one can click the tray icon here: ask for Exit as the control does.
-  wine "$VX_DRIVER" post _3DVexlorControlWnd _3D_Exit || true
-fi
-wait "$prog" || true
-wine "$VX_DRIVER" post Progman 0x0010 || true   # WM_CLOSE ends the stand-in desktop
-wait "$desk" || true
+bash "$VEXLOR_ROOT/scripts/build.sh"
+exec bash "$VEXLOR_ROOT/scripts/run-desktop.sh"

@@ -1,41 +1,70 @@
-# Sourced by the other scripts: the project's own Wine environment.
-# A 32-bit prefix under the build tree, quiet, without the Mono/Gecko prompts.
-VEXLOR_ROOT=${VEXLOR_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
-VEXLOR_BUILD=${VEXLOR_BUILD:-$VEXLOR_ROOT/build}
-export WINEPREFIX=${WINEPREFIX:-$VEXLOR_BUILD/wine/prefix}
-export WINEARCH=win32
+# Sourced by the other scripts: the project's own Wine environment for one target (see targets.sh).
+# The target is $VEXLOR_TARGET when a caller chose it, else the first one this machine runs. Each target has
+# its own prefix (build/wine/win32 or build/wine/win64), quiet, without the Mono/Gecko prompts.
+# Wine is only ever started through vx_wine and vx_wineserver: the loader and server of the target, by path
+# (Debian's /usr/bin/wine always takes the 32-bit loader when wine32 is installed, runnable or not).
+. "$(dirname "${BASH_SOURCE[0]}")/targets.sh"
+if [ -z "${VEXLOR_TARGET:-}" ]; then
+  VEXLOR_TARGET=$(vexlor_main_target) || exit 2
+fi
+vexlor_use_target "$VEXLOR_TARGET" || exit 2
+if [ -n "${VEXLOR_WINE_ROOT:-}" ]; then export WINEPREFIX="$VEXLOR_WINE_ROOT/$WINEARCH"; fi
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 
-# Creates the prefix once and sets what makes it fit for unattended tests:
-# unmanaged X windows (closing a window does not stall) and no debugger on a crash.
+# A program started in the background is started as "$VX_WINE" itself, so that $! is its own process.
+vx_wine() { "$VX_WINE" "$@"; }
+vx_wineserver() { "$VX_WINESERVER" "$@"; }
+
+# vexlor_wine_failed <what> <exit status> [log]: one plain line on what failed and its likely cause.
+vexlor_wine_failed() {
+  local cause="see the output above"
+  [ -n "${3:-}" ] && cause="see $3"
+  case "$2" in
+    126) cause="this kernel cannot execute $VX_WINE (Exec format error?); try VEXLOR_ARCH=x86_64" ;;
+    127) cause="$VX_WINE is missing: run scripts/install-deps.sh" ;;
+  esac
+  echo "wine: $1 failed (exit $2) in $WINEPREFIX: $cause" >&2
+}
+
+# Creates the prefix once and sets what makes it fit for unattended tests: unmanaged X windows (closing a
+# window does not stall) and no debugger on a crash. The ready mark is written only when every step
+# succeeded, and trusted only while the prefix is whole.
 vexlor_prefix_ready() {
-  local stamp="$WINEPREFIX/.vexlor-ready"
-  [ -f "$stamp" ] && return 0
+  local stamp="$WINEPREFIX/.vexlor-ready" sys="$WINEPREFIX/drive_c/windows/system32"
+  [ -f "$stamp" ] && [ -d "$sys" ] && return 0
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
-    if [ ! -f "$stamp" ]; then
-      wineboot -i >/dev/null 2>&1 || true
-      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-      wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d false /f >/dev/null 2>&1
-      wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1
-      wineserver -w
-      touch "$stamp"
-    fi
-  ) 9>"$(dirname "$WINEPREFIX")/.prefix.lock"
+    [ -f "$stamp" ] && [ -d "$sys" ] && exit 0
+    rm -f "$stamp"
+    log="$(dirname "$WINEPREFIX")/wineboot-$WINEARCH.log"
+    "$VX_WINE" wineboot -i >"$log" 2>&1 || { vexlor_wine_failed "creating the prefix (wineboot)" $? "$log"; exit 1; }
+    local key value
+    for key in 'HKCU\Software\Wine\X11 Driver|Managed|N' \
+      'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug|Debugger|false' \
+      'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug|Auto|1'; do
+      IFS='|' read -r key value data <<<"$key"
+      "$VX_WINE" reg add "$key" /v "$value" /d "$data" /f >>"$log" 2>&1 ||
+        { vexlor_wine_failed "setting $key\\$value" $? "$log"; exit 1; }
+    done
+    "$VX_WINESERVER" -w
+    [ -d "$sys" ] || { echo "wine: the prefix $WINEPREFIX has no system32 after wineboot (see $log)" >&2; exit 1; }
+    touch "$stamp"
+  ) 9>"$(dirname "$WINEPREFIX")/.prefix-$WINEARCH.lock"
 }
 
-# Starts Xvfb on a free display number; prints the number.
+# Starts Xvfb on a display number it finds free itself (several runs may share a machine); prints the
+# number and the pid.
 vexlor_start_xvfb() {
-  local n=90
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  local fifo n=""
+  fifo=$(mktemp -u "${TMPDIR:-/tmp}/vexlor-xvfb.XXXXXX")
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   local pid=$!
-  for _ in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && break
-    sleep 0.05
-  done
+  read -r -t 20 n <"$fifo" || true
+  rm -f "$fifo"
+  if [ -z "$n" ]; then echo "xvfb: Xvfb did not start" >&2; kill "$pid" 2>/dev/null; return 1; fi
   echo "$n $pid"
 }
 
@@ -46,15 +75,20 @@ vexlor_start_xvfb() {
 # vexlor_session_stop ends the wineserver with every Wine process of the prefix, and the private Xvfb.
 VX_SESSION_XPID=""
 vexlor_session_start() {
-  local n
+  local n rc=0
   if [ -z "${DISPLAY:-}" ]; then
     read -r n VX_SESSION_XPID < <(vexlor_start_xvfb)
+    [ -n "$n" ] || return 1
     export DISPLAY=":$n"
   fi
-  wineserver -p
-  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+  # Exit status 2: a server already runs for this prefix, which is as good.
+  vx_wineserver -p >/dev/null 2>&1 || rc=$?
+  if [ $rc -ne 0 ] && [ $rc -ne 2 ]; then vexlor_wine_failed "starting the wineserver" $rc; return 1; fi
+  rc=0
+  vx_wine cmd /c exit >/dev/null 2>&1 </dev/null || rc=$?
+  if [ $rc -ne 0 ]; then vexlor_wine_failed "starting Wine" $rc; return 1; fi
 }
 vexlor_session_stop() {
-  wineserver -k >/dev/null 2>&1 || true
+  vx_wineserver -k >/dev/null 2>&1 || true
   if [ -n "$VX_SESSION_XPID" ]; then kill "$VX_SESSION_XPID" 2>/dev/null || true; fi
 }

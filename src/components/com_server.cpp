@@ -191,8 +191,21 @@ void RegisterModuleTypeLib(const std::string& modulePath) {
     CheckHResult(hr, "RegisterTypeLib");
 }
 
-void UnregisterModuleTypeLib(const GUID& libId, WORD major, WORD minor) {
-    HRESULT hr = UnRegisterTypeLib(libId, major, minor, LOCALE_NEUTRAL, SYS_WIN32);
+void UnregisterModuleTypeLib(const std::string& modulePath) {
+    std::wstring path = ToWide(modulePath);
+    ITypeLib* lib = nullptr;
+    CheckHResult(LoadTypeLibEx(path.c_str(), REGKIND_NONE, &lib), "LoadTypeLibEx");
+    TLIBATTR* attr = nullptr;
+    HRESULT hr = lib->GetLibAttr(&attr);
+    if (FAILED(hr)) {
+        lib->Release();
+        CheckHResult(hr, "GetLibAttr");
+    }
+    // The library was filed under its own kind (win32 or win64): remove it from there.
+    const TLIBATTR a = *attr;
+    lib->ReleaseTLibAttr(attr);
+    lib->Release();
+    hr = UnRegisterTypeLib(a.guid, a.wMajorVerNum, a.wMinorVerNum, a.lcid, a.syskind);
     // A library that is not registered is no failure here.
     if (hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_LIBNOTREGISTERED) return;
     CheckHResult(hr, "UnRegisterTypeLib");

@@ -95,6 +95,6 @@ void UnregisterControlClass(const ControlRegistration& reg);
 // The type library embedded in a module (resource TYPELIB 1): register (TypeLib and Interface keys)
 // or remove them. Both raise EComError on failure.
 void RegisterModuleTypeLib(const std::string& modulePath);
-void UnregisterModuleTypeLib(const GUID& libId, WORD major, WORD minor);
+void UnregisterModuleTypeLib(const std::string& modulePath);
 
 }  // namespace comp

@@ -20,8 +20,11 @@
 using TMouseButton = comp::MouseButton;
 using TShiftState = comp::ShiftState;
 
-// The shell's record size that every Windows version since 2000 accepts (MinGW's sizeof is larger).
-constexpr DWORD kNotifyIconDataSize = 488;
+// The shell's version-2 record, which every Windows version since 2000 accepts (MinGW's sizeof is
+// larger): 488 bytes on 32-bit Windows, 504 on 64-bit. An unknown size would make the shell fall back to
+// the oldest record, which cuts the tip to 63 characters.
+constexpr DWORD kNotifyIconDataSize = NOTIFYICONDATAA_V2_SIZE;
+static_assert(sizeof(void*) == 8 || kNotifyIconDataSize == 488, "version-2 tray record on 32-bit Windows");
 // The notification message the icon window receives from the shell.
 constexpr UINT kTrayCallbackMessage = 2048;
 

@@ -7,7 +7,7 @@
 prepare 0
 HOST="$VEXLOR_BUILD/bin/vexlor_host.exe"
 start_host() {  # our container with the control in place on the desktop window, for 60 s at the most
-  wine "$HOST" _3DVexlorFormProj._3DVexlorForm --desktop --seconds 60 >>"$T_OUT/host.log" 2>&1 &
+  "$VX_WINE" "$HOST" _3DVexlorFormProj._3DVexlorForm --desktop --seconds 60 >>"$T_OUT/host.log" 2>&1 &
   HOST_PID=$!
   T_PIDS+=($HOST_PID)
 }

@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
         if (!SendMessageTimeoutA(w, msg, NumberOf(argc, argv, 4), NumberOf(argc, argv, 5), SMTO_NORMAL, 10000,
                                  &result))
             return 1;
-        printf("%lu\n", static_cast<unsigned long>(result));
+        printf("%lld\n", static_cast<long long>(static_cast<LRESULT>(result)));
         return 0;
     }
     if (cmd == "copydata" && argc >= 5) {
@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
         DWORD_PTR result = 0;
         if (!SendMessageTimeoutA(w, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 10000, &result))
             return 1;
-        printf("%lu\n", static_cast<unsigned long>(result));
+        printf("%lld\n", static_cast<long long>(static_cast<LRESULT>(result)));
         return 0;
     }
     if (cmd == "broadcast" && argc >= 3) {

@@ -2,10 +2,9 @@
 # prefix with the application laid out, and helpers to start and watch the programs.
 set -u
 VEXLOR_ROOT=${VEXLOR_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
-export VEXLOR_BUILD=${VEXLOR_BUILD:-$VEXLOR_ROOT/build}
 . "$VEXLOR_ROOT/scripts/wine-env.sh"
 . "$VEXLOR_ROOT/scripts/layout-prefix.sh"
-vexlor_prefix_ready
+vexlor_prefix_ready || exit 1
 
 T_FAILS=0
 T_NAME=$(basename "$0" .sh)
@@ -21,7 +20,7 @@ t_cleanup() {
   if [ -n "$VX_SESSION_XPID" ]; then vexlor_session_stop; fi
 }
 trap t_cleanup EXIT
-vexlor_session_start
+vexlor_session_start || exit 1
 
 check() {  # check <description> <command...>: the command must succeed
   local what=$1; shift
@@ -35,22 +34,22 @@ finish() {
   echo "$T_NAME: all checks passed"; exit 0
 }
 
-drv() { wine "$VX_DRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+drv() { vx_wine "$VX_DRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 reg_value() {  # reg_value <key> <name>: the value's data, or "<none>"
   local out
-  out=$(wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | grep -E "^ +$2 +REG_") || { echo "<none>"; return; }
+  out=$(vx_wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | grep -E "^ +$2 +REG_") || { echo "<none>"; return; }
   echo "$out" | sed -E "s/^ +$2 +REG_[A-Z_]+ *//"
 }
 wallpaper() { reg_value 'HKCU\Software\Microsoft\Internet Explorer\Desktop\General' Wallpaper; }
 last_wallpaper() { reg_value 'HKCU\Software\Pellomar\3D Vexlor' LastWallPaper; }
-set_last_wallpaper() { wine reg add 'HKCU\Software\Pellomar\3D Vexlor' /v LastWallPaper /d "$1" /f >/dev/null 2>&1; }
+set_last_wallpaper() { vx_wine reg add 'HKCU\Software\Pellomar\3D Vexlor' /v LastWallPaper /d "$1" /f >/dev/null 2>&1; }
 set_wallpaper() {  # through the Active Desktop stand-in's storage, without telling the desktop
-  wine reg add 'HKCU\Software\Microsoft\Internet Explorer\Desktop\General' /v Wallpaper /d "$1" /f >/dev/null 2>&1
+  vx_wine reg add 'HKCU\Software\Microsoft\Internet Explorer\Desktop\General' /v Wallpaper /d "$1" /f >/dev/null 2>&1
 }
 PAGE_WIN='C:\windows\Web\Wallpaper\3DVexlor.html'
 
 start_desktop() {
-  wine "$VX_STANDINS_WIN\\vexlor_desktop.exe" >>"$T_OUT/desktop.log" 2>&1 &
+  "$VX_WINE" "$VX_STANDINS_WIN\\vexlor_desktop.exe" >>"$T_OUT/desktop.log" 2>&1 &
   T_PIDS+=($!)
   drv wait Progman 20000
 }
@@ -60,7 +59,7 @@ stop_desktop() {
 }
 # start_program [args...]: starts _3DVexlor.exe; its pid in PROG_PID, output in $T_OUT/program.log
 start_program() {
-  WINEDEBUG=${PROGRAM_WINEDEBUG:-$WINEDEBUG} wine "$VX_APP_WIN\\_3DVexlor.exe" "$@" >>"$T_OUT/program.log" 2>&1 &
+  WINEDEBUG=${PROGRAM_WINEDEBUG:-$WINEDEBUG} "$VX_WINE" "$VX_APP_WIN\\_3DVexlor.exe" "$@" >>"$T_OUT/program.log" 2>&1 &
   PROG_PID=$!
   T_PIDS+=($PROG_PID)
 }
@@ -72,7 +71,7 @@ start_hosted() {
   check "control hosted" drv wait "${1:-_3DVexlorActiveXWnd}" 30000
 }
 hold_window() {  # hold_window <class> <ms>: a window of the class for that long, made by the driver; HOLD_PID
-  wine "$VX_DRIVER" hold "$1" "$2" >/dev/null 2>&1 &
+  "$VX_WINE" "$VX_DRIVER" hold "$1" "$2" >/dev/null 2>&1 &
   HOLD_PID=$!
   T_PIDS+=($HOLD_PID)
 }

@@ -55,7 +55,7 @@ HICON TestIcon() { return LoadIconA(nullptr, MAKEINTRESOURCEA(32512)); }
 TEST(TrayIcon, ShellRecordHintAndVisibility) {
     RecordingTrayIcon ti(nullptr);
     const NOTIFYICONDATAA& data = ti.IconData();
-    EXPECT_EQ(488u, data.cbSize);
+    EXPECT_EQ(sizeof(void*) == 8 ? 504u : 488u, data.cbSize);
     EXPECT_EQ(ti.IconWindow(), data.hWnd);
     EXPECT_EQ(1u, data.uID);
     EXPECT_EQ(7u, data.uFlags);

@@ -16,7 +16,7 @@ namespace {
 ChildMode numbersChild("numbers", [](const std::vector<std::string>& args) {
     for (int i = 0; i < kMessageCount; ++i) std::printf("%u ", RegisteredMessage(i));
     HWND found = args.empty() ? nullptr : FindWindowA(args[0].c_str(), nullptr);
-    std::printf("%lu\n", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(found)));
+    std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(found)));
     std::fflush(stdout);
     return 0;
 });
@@ -56,9 +56,9 @@ TEST(Messages, SecondProcessSeesSameNumbersAndFindsHiddenWindow) {
         out >> n;
         EXPECT_EQ(n, RegisteredMessage(i)) << kMessageNames[i];
     }
-    unsigned long found = 0;
+    unsigned long long found = 0;
     out >> found;
-    EXPECT_EQ(found, static_cast<unsigned long>(reinterpret_cast<uintptr_t>(window)));
+    EXPECT_EQ(found, static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)));
 
     DestroyMsgWindow(window);
     EXPECT_EQ(window, nullptr);

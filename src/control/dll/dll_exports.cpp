@@ -76,7 +76,7 @@ HRESULT STDAPICALLTYPE DllUnregisterServer() {
         result = E_FAIL;
     }
     try {
-        comp::UnregisterModuleTypeLib(LIBID__3DVexlorFormProj, 1, 0);
+        comp::UnregisterModuleTypeLib(Registration().serverPath);
     } catch (...) {
         result = E_FAIL;
     }
