@@ -5,9 +5,8 @@ VEXLOR_ROOT=${VEXLOR_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 . "$VEXLOR_ROOT/scripts/wine-env.sh"
 . "$VEXLOR_ROOT/scripts/layout-prefix.sh"
 vexlor_prefix_ready || exit 1
+. "$VEXLOR_ROOT/tests/support/checks.sh"
 
-T_FAILS=0
-T_NAME=$(basename "$0" .sh)
 T_OUT="$VEXLOR_BUILD/e2e/$T_NAME"
 mkdir -p "$T_OUT"
 T_PIDS=()
@@ -21,18 +20,6 @@ t_cleanup() {
 }
 trap t_cleanup EXIT
 vexlor_session_start || exit 1
-
-check() {  # check <description> <command...>: the command must succeed
-  local what=$1; shift
-  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; T_FAILS=$((T_FAILS + 1)); fi
-}
-check_eq() {  # check_eq <description> <expected> <actual>
-  if [ "$2" = "$3" ]; then echo "ok   - $1"; else echo "FAIL - $1: expected [$2], got [$3]"; T_FAILS=$((T_FAILS + 1)); fi
-}
-finish() {
-  if [ "$T_FAILS" -ne 0 ]; then echo "$T_NAME: $T_FAILS check(s) failed"; exit 1; fi
-  echo "$T_NAME: all checks passed"; exit 0
-}
 
 drv() { vx_wine "$VX_DRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 reg_value() {  # reg_value <key> <name>: the value's data, or "<none>"

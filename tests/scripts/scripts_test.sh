@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# The scripts' rules without Wine: the target choice, the deb-src lines taken from the machine's own apt
+# sources, and how prefix set-up and the settings record fail (one line, non-zero, nothing half-done
+# marked ready, no temporary file left). A stand-in loader plays Wine.
+set -u
+VEXLOR_ROOT=${VEXLOR_ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}
+. "$VEXLOR_ROOT/tests/support/checks.sh"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+# --- Target choice (the kernel probe's answer given).
+targets() { (VX_CAN_RUN_32=$1 VEXLOR_ARCH=$2; . "$VEXLOR_ROOT/scripts/targets.sh"; vexlor_targets 2>&1; echo "rc=$?") | tr '\n' ' '; }
+check_eq "32-bit kernel: both targets, 32-bit first" "i686 x86_64 rc=0 " "$(targets 0 '')"
+check_eq "64-bit-only kernel: the 64-bit target" "x86_64 rc=0 " "$(targets 1 '')"
+check "64-bit-only kernel asked for i686: one-line error" \
+  bash -c '[[ "$1" =~ ^VEXLOR_ARCH=i686:\ .*x86_64\ rc=2\ $ ]]' _ "$(targets 1 i686)"
+check "64-bit-only kernel asked for both: error" bash -c '[[ "$1" == *"rc=2 " ]]' _ "$(targets 1 both)"
+check "unknown target: error" bash -c '[[ "$1" == *"rc=2 " ]]' _ "$(targets 0 arm)"
+
+# --- deb-src lines from the machine's own entries (one-line and deb822 files).
+cat >"$scratch/a.list" <<'SRC'
+deb [arch=amd64 signed-by=/k.gpg] http://mirror.example/debian bookworm main contrib
+deb http://mirror.example/debian sid main
+# deb http://commented.example/debian bookworm main
+deb-src http://already.example/debian bookworm main
+SRC
+cat >"$scratch/b.sources" <<'SRC'
+Types: deb
+URIs: http://own.example/debian
+Suites: bookworm bookworm-updates trixie
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+Types: deb
+URIs: http://off.example/debian
+Suites: bookworm
+Components: main
+Enabled: no
+
+Types: deb
+URIs: https://vendor.example/apt
+Suites: nodistro
+Components: main
+SRC
+lines=$(bash "$VEXLOR_ROOT/scripts/deb-src-lines.sh" bookworm "$scratch/a.list" "$scratch/b.sources" "$scratch/none.list")
+expected='Types: deb-src
+URIs: http://mirror.example/debian
+Suites: bookworm
+Components: main contrib
+Signed-By: /k.gpg
+
+Types: deb-src
+URIs: http://own.example/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg'
+check_eq "deb-src lines: the release's own mirrors, keys and components only" "$expected" "$lines"
+
+# --- Prefix set-up and settings with a stand-in loader.
+fake="$scratch/fake-wine"
+cat >"$fake" <<'FAKE'
+#!/bin/sh
+echo "$*" >>"$FAKE_LOG"
+case "$1" in
+  wineboot) [ -n "$FAKE_BOOT_RC" ] && exit "$FAKE_BOOT_RC"; mkdir -p "$WINEPREFIX/drive_c/windows/system32"; exit 0 ;;
+  regedit) exit "${FAKE_REGEDIT_RC:-0}" ;;
+  winepath) echo "Z:$3"; exit 0 ;;
+  reg) [ "$2" = delete ] && exit 1; exit 0 ;;
+esac
+exit 0
+FAKE
+chmod +x "$fake"
+with_fake() {  # with_fake <prefix> <command...>: runs in a subshell with the stand-in as loader and server
+  local prefix=$1; shift
+  (
+    export VEXLOR_TARGET=x86_64
+    . "$VEXLOR_ROOT/scripts/wine-env.sh"
+    . "$VEXLOR_ROOT/scripts/layout-prefix.sh"
+    export WINEPREFIX=$prefix VX_WINE=$fake VX_WINESERVER=$fake FAKE_LOG="$scratch/log"
+    set -e
+    "$@"
+  )
+}
+export FAKE_BOOT_RC=126
+out=$(with_fake "$scratch/p1/win64" vexlor_prefix_ready 2>&1); rc=$?
+check "a loader that can't run: set-up fails" test $rc -ne 0
+check_eq "... with one line" 1 "$(printf '%s\n' "$out" | wc -l)"
+check "... that names the likely cause" bash -c '[[ "$1" == *"cannot execute"*"VEXLOR_ARCH=x86_64"* ]]' _ "$out"
+check "... and no ready mark" test ! -e "$scratch/p1/win64/.vexlor-ready"
+FAKE_BOOT_RC=""
+check "a working loader: set-up succeeds" with_fake "$scratch/p1/win64" vexlor_prefix_ready
+check "... and marks the prefix ready" test -f "$scratch/p1/win64/.vexlor-ready"
+rm -rf "$scratch/p1/win64/drive_c"
+: >"$scratch/log"
+check "a marked prefix without system32 is set up again" with_fake "$scratch/p1/win64" vexlor_prefix_ready
+check "... through wineboot" grep -q '^wineboot' "$scratch/log"
+
+export TMPDIR="$scratch/tmp"
+mkdir -p "$TMPDIR"
+# (Not inside a check: set -e holds only where the status isn't tested.)
+with_fake "$scratch/p1/win64" vexlor_write_settings 1 0; rc=$?
+check_eq "settings on a fresh prefix (no start-with-Windows value to delete) succeed under set -e" 0 "$rc"
+export FAKE_REGEDIT_RC=1
+out=$(with_fake "$scratch/p1/win64" vexlor_write_settings 1 0 2>&1); rc=$?
+check "failing regedit: the settings step fails with one line" bash -c '[ "$1" -ne 0 ] && [ "$(printf "%s\n" "$2" | wc -l)" = 1 ]' _ "$rc" "$out"
+check_eq "no temporary .reg file left" "" "$(ls -A "$TMPDIR")"
+finish
