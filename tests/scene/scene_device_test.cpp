@@ -15,6 +15,7 @@
 #include "control/uCamera.h"
 #include "control/uGlobal.h"
 #include "control/uInit.h"
+#include "control/uInter.h"
 #include "control/uRender.h"
 #include "fixtures.h"
 #include "shared/uMessages.h"
@@ -532,4 +533,24 @@ TEST_F(SceneTest, ReleaseSceneLetsGoOfEveryReference) {
     // Only the test's own references are left: the faces gave theirs back.
     EXPECT_EQ(device->Release(), 0u);
     EXPECT_EQ(d3d->Release(), 0u);
+}
+
+TEST_F(SceneTest, PickingFollowsTheTransformsTheLastFrameLeft) {
+    ASSERT_TRUE(MakeScene());
+    RenderFrame(host, g);
+    const int cx = g.D3D.BackBufferWidth / 2, cy = g.D3D.BackBufferHeight / 2;
+    TVector3 hit{};
+    EXPECT_EQ(PickFace(cx, cy, +1, g, hit), 1);
+    EXPECT_EQ(hit.z, -1.0f);
+    EXPECT_EQ(PickFace(2, 2, +1, g, hit), -1);
+
+    // A quarter turn about the vertical axis brings a side face to the front.
+    const TMatrix quarter = RotationY(1.5707964f);
+    g.D3D.Device->SetTransform(D3DTS_WORLD, &quarter);
+    const int side = PickFace(cx, cy, +1, g, hit);
+    EXPECT_TRUE(side == 5 || side == 6) << side;
+
+    const TMatrix none = Zero();
+    g.D3D.Device->SetTransform(D3DTS_WORLD, &none);
+    EXPECT_EQ(PickFace(cx, cy, +1, g, hit), -1);
 }
