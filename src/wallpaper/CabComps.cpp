@@ -200,15 +200,16 @@ INT_PTR CabFileOpen(const std::string& fileName, int openFlags) {
     return reinterpret_cast<INT_PTR>(file);
 }
 
-void CabSetFileTimeAttrs(const std::string& fileName, uint16_t date, uint16_t time, uint16_t attributes) {
-    HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+void CabSetFileTimeAttrs(HANDLE file, const std::string& fileName, uint16_t date, uint16_t time,
+                         uint16_t attributes) {
     FILETIME local{}, utc{};
     if (DosDateTimeToFileTime(date, time, &local) && LocalFileTimeToFileTime(&local, &utc))
         SetFileTime(file, &utc, nullptr, &utc);
     CloseHandle(file);
-    SetFileAttributesA(fileName.c_str(), attributes);
+    // A file without attributes reads back as "normal". Setting them only when they differ spares the
+    // file system a costly round for each file (the usual archive attribute is there already).
+    const DWORD wanted = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    if (GetFileAttributesA(fileName.c_str()) != wanted) SetFileAttributesA(fileName.c_str(), attributes);
 }
 
 // --- The reader --------------------------------------------------------------------------------------------
@@ -311,7 +312,11 @@ INT_PTR TCabReader::DoCopyFile(TFDINOTIFICATION& n) {
     if (abort) return -1;
     if (destination.empty()) return 0;
 
-    comp::ForceDirectories(comp::ExtractFileDir(destination));
+    const std::string folder = comp::ExtractFileDir(destination);
+    if (folder != madeFolder_) {
+        comp::ForceDirectories(folder);
+        madeFolder_ = folder;
+    }
     const DWORD attributes = GetFileAttributesA(destination.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
         (attributes & FILE_ATTRIBUTE_READONLY)) {
@@ -320,9 +325,10 @@ INT_PTR TCabReader::DoCopyFile(TFDINOTIFICATION& n) {
     }
     const INT_PTR file = CabFileOpen(destination, kExtractOpenFlags);
     if (file == -1) return -1;
-    // The file is opened without truncation (CREATE_ALWAYS refuses hidden files): cut it here, so that a
-    // longer old file keeps no tail after the new content.
-    if (!SetEndOfFile(HandleOf(file))) {
+    // The file is opened without truncation (CREATE_ALWAYS refuses hidden files): cut a file that was
+    // there before, so that a longer old file keeps no tail after the new content.
+    const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
+    if (existed && !SetEndOfFile(HandleOf(file))) {
         NoteOSError();
         CloseHandle(HandleOf(file));
         return -1;
@@ -333,7 +339,6 @@ INT_PTR TCabReader::DoCopyFile(TFDINOTIFICATION& n) {
 }
 
 INT_PTR TCabReader::DoCloseFileInfo(TFDINOTIFICATION& n) {
-    CloseHandle(HandleOf(n.hf));
     const std::string source = Text(n.psz1);
     std::string destination;
     const int i = OpenFileIndex(source);
@@ -341,7 +346,9 @@ INT_PTR TCabReader::DoCloseFileInfo(TFDINOTIFICATION& n) {
         destination = destinationNames_[static_cast<size_t>(i)];
         sourceNames_.erase(sourceNames_.begin() + i);
         destinationNames_.erase(destinationNames_.begin() + i);
-        CabSetFileTimeAttrs(destination, n.date, n.time, n.attribs & kKeptAttributes);
+        CabSetFileTimeAttrs(HandleOf(n.hf), destination, n.date, n.time, n.attribs & kKeptAttributes);
+    } else {
+        CloseHandle(HandleOf(n.hf));
     }
     if (pending_) return -1;
     bool run = (n.cb & 1) != 0;
@@ -386,6 +393,7 @@ void TCabReader::Extract(const std::string& cabinetFile, const std::string& dest
     destinationFolder_ = comp::IncludeTrailingBackslash(destinationFolder);
     sourceNames_.clear();
     destinationNames_.clear();
+    madeFolder_.clear();
     pending_ = nullptr;
 
     // Every cabinet read so far: a set whose cabinets name each other in a ring is read once around.

@@ -134,6 +134,8 @@ private:
     // The extracted files still open for writing: source names and destinations, pairwise.
     std::vector<std::string> sourceNames_;
     std::vector<std::string> destinationNames_;
+    // The folder of the last file extracted, known to exist.
+    std::string madeFolder_;
     // An exception raised inside a notification, kept until FDICopy returns.
     std::exception_ptr pending_;
 };
@@ -142,6 +144,7 @@ private:
 // -1 with the error in CabLastOSError.
 INT_PTR CabFileOpen(const std::string& fileName, int openFlags);
 
-// Sets a file's creation and last-write times from a DOS date and time (local time) and then its
-// attributes; nothing happens when the file can't be opened.
-void CabSetFileTimeAttrs(const std::string& fileName, uint16_t date, uint16_t time, uint16_t attributes);
+// Finishes an extracted file that is still open for writing: sets its creation and last-write times from
+// a DOS date and time (local time), closes it, and then gives it its attributes.
+void CabSetFileTimeAttrs(HANDLE file, const std::string& fileName, uint16_t date, uint16_t time,
+                         uint16_t attributes);
