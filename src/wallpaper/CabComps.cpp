@@ -409,6 +409,8 @@ void TCabReader::Extract(const std::string& cabinetFile, const std::string& dest
 
         std::string name = comp::ExtractFileName(current);
         std::string folder = comp::ExtractFilePath(current);
+        // An error of an earlier extraction must not explain a failure of this one.
+        CabLastOSError = 0;
         const BOOL copied =
             CabIntf::FDICopy(GetContext(), &name[0], &folder[0], 0, NotifyCallback, nullptr, this);
         if (pending_) {
