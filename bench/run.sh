@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs the cube benchmark under Wine: frame times at 1024 x 768 and face uploads, with the
-# target this machine runs (VEXLOR_ARCH=i686|x86_64 forces one).
+# Builds and runs the benchmarks under Wine with the target this machine runs (VEXLOR_ARCH=i686|x86_64
+# forces one): the cube's frame times at 1024 x 768 and face uploads, then the unpacking of a 20 MB
+# wallpaper package by our cabinet reader against gcab's own extraction.
 # Usage: bench/run.sh [frames]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,3 +23,39 @@ out="$VEXLOR_BUILD/bin/bench"
 cd "$out"
 echo "bench: target $VEXLOR_TARGET"
 bash "$root/scripts/wine-run.sh" ./bench_cube.exe "${1:-300}" face512.jpg face1024.jpg
+
+# A 20 MB package, made once: compressible text and incompressible noise in several folders.
+pkg=unpack20.cab
+if [ ! -f "$pkg" ]; then
+  src=$(mktemp -d)
+  mkdir -p "$src/text" "$src/noise/deep" "$src/mixed"
+  for i in 1 2 3 4 5; do
+    seq -f "line %g of a compressible package text, with words that come again and again" 1 28000 >"$src/text/t$i.txt"
+  done
+  for i in 1 2 3; do head -c 2500000 /dev/urandom >"$src/noise/n$i.bin"; done
+  for i in 1 2; do head -c 1250000 /dev/urandom >"$src/noise/deep/d$i.bin"; done
+  for i in $(seq 1 40); do
+    head -c 20000 /dev/urandom >"$src/mixed/r$i.bin"
+    seq 1 3000 >"$src/mixed/s$i.txt"
+  done
+  (cd "$src" && gcab -c -z "$out/$pkg" $(find . -type f | sed 's|^\./||' | sort))
+  rm -rf "$src"
+fi
+size=$(du -sb --apparent-size "$pkg" | cut -f1)
+runs=5
+reader=$(bash "$root/scripts/wine-run.sh" ./bench_unpack.exe "$pkg" unpack_reader "$runs" | tr -d '\r' | awk '/^reader/ { print $2 }')
+best=""
+for _ in $(seq 1 "$runs"); do
+  rm -rf unpack_gcab && mkdir unpack_gcab
+  t0=$(date +%s%N)
+  gcab -x -C unpack_gcab "$pkg"
+  t=$(( ($(date +%s%N) - t0) / 1000 ))
+  if [ -z "$best" ] || [ "$t" -lt "$best" ]; then best=$t; fi
+done
+unpacked=$(du -sb --apparent-size unpack_gcab | cut -f1)
+rm -rf unpack_reader unpack_gcab
+gcab_ms=$(awk -v us="$best" 'BEGIN { printf "%.1f", us / 1000 }')
+echo "package: $((size / 1000)) kB packed, $((unpacked / 1000)) kB unpacked; fastest of $runs runs"
+echo "  our cabinet reader (Wine's cabinet.dll)  ${reader:-?} ms"
+echo "  gcab -x                                  $gcab_ms ms"
+awk -v r="${reader:-0}" -v g="$gcab_ms" 'BEGIN { printf "unpack ratio %.2f (reader / gcab, target <= 1.5)\n", (g > 0 ? r / g : 0) }'

@@ -1,8 +1,10 @@
-// Empty until the 3D wallpaper plug-in host takes their place.
+// The scene record's device handed to the 3D wallpaper host.
 #include "control/uWallPaperHooks.h"
 
-void LoadWallpaper(const std::string&, int, gTGlobalVars&) {}
-void UnloadWallpaper() {}
-void WallpaperRender(gTGlobalVars&) {}
-void WallpaperInvalidate() {}
-void WallpaperRestore() {}
+#include "control/uGlobal.h"
+
+void LoadWallpaper(const std::string& packagePath, int parameter, gTGlobalVars& g) {
+    LoadWallpaper(packagePath, static_cast<int32_t>(parameter), g.D3D.Device);
+}
+
+void WallpaperRender(gTGlobalVars& g) { WallpaperRender(g.D3D.Device); }

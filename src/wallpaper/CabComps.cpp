@@ -1,0 +1,435 @@
+// The cabinet reader: the FDI file and memory callbacks, the answers to the library's notifications and
+// the walk along a cabinet set.
+#include "wallpaper/CabComps.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+
+#include "components/paths.h"
+#include "wallpaper/CabConsts.h"
+#include "wallpaper/CabIntf.h"
+
+DWORD CabLastOSError = 0;
+
+namespace {
+
+// C run-time open flags as the library passes them.
+constexpr int kOpenAccessMask = 0x0003;
+constexpr int kOpenAppend = 0x0008;
+constexpr int kOpenRandom = 0x0010;
+constexpr int kOpenSequential = 0x0020;
+constexpr int kOpenTemporary = 0x0040;
+constexpr int kOpenCreate = 0x0100;
+constexpr int kOpenTruncate = 0x0200;
+constexpr int kOpenExclusive = 0x0400;
+constexpr int kOpenShortLived = 0x1000;
+// How the reader opens a file it extracts: write-only, create, sequential, untranslated.
+constexpr int kExtractOpenFlags = 0x8121;
+// Attributes an extracted file takes from the cabinet: read-only, hidden, system, archive.
+constexpr uint16_t kKeptAttributes = 0x27;
+// The library's buffer for a next cabinet's path, terminator included.
+constexpr size_t kCabPathBuffer = CB_MAX_CAB_PATH;
+
+void NoteOSError() {
+    const DWORD code = GetLastError();
+    if (code != 0) CabLastOSError = code;
+}
+
+HANDLE HandleOf(INT_PTR hf) { return reinterpret_cast<HANDLE>(hf); }
+
+void* DIAMONDAPI CabAlloc(ULONG size) { return HeapAlloc(GetProcessHeap(), 0, size); }
+
+void DIAMONDAPI CabFree(void* block) {
+    if (block) HeapFree(GetProcessHeap(), 0, block);
+}
+
+INT_PTR DIAMONDAPI CabOpen(char* fileName, int openFlags, int) { return CabFileOpen(fileName, openFlags); }
+
+UINT DIAMONDAPI CabRead(INT_PTR hf, void* buffer, UINT count) {
+    DWORD done = 0;
+    if (!ReadFile(HandleOf(hf), buffer, count, &done, nullptr)) {
+        NoteOSError();
+        return static_cast<UINT>(-1);
+    }
+    return done;
+}
+
+UINT DIAMONDAPI CabWrite(INT_PTR hf, void* buffer, UINT count) {
+    DWORD done = 0;
+    if (!WriteFile(HandleOf(hf), buffer, count, &done, nullptr)) {
+        NoteOSError();
+        return static_cast<UINT>(-1);
+    }
+    return done;
+}
+
+int DIAMONDAPI CabClose(INT_PTR hf) {
+    if (!CloseHandle(HandleOf(hf))) {
+        NoteOSError();
+        return -1;
+    }
+    return 0;
+}
+
+__LONG32 DIAMONDAPI CabSeek(INT_PTR hf, __LONG32 distance, int seekType) {
+    SetLastError(NO_ERROR);
+    const DWORD position = SetFilePointer(HandleOf(hf), distance, nullptr, static_cast<DWORD>(seekType));
+    if (position == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
+        NoteOSError();
+        return -1;
+    }
+    return static_cast<__LONG32>(position);
+}
+
+std::string Text(const char* s) { return s ? std::string(s) : std::string(); }
+
+bool SameTextByLocale(const std::string& a, const std::string& b) {
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                          static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+// The full path of a name, or "" when it can't be made.
+std::string FullPathName(const std::string& name) {
+    const DWORD size = GetFullPathNameA(name.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return {};
+    std::string buffer(size, '\0');
+    const DWORD length = GetFullPathNameA(name.c_str(), size, &buffer[0], nullptr);
+    if (length == 0 || length >= size) return {};
+    buffer.resize(length);
+    return buffer;
+}
+
+// Whether |path| names something strictly inside |folder| once both are made full paths (a device name
+// or a ".." that the syntax check missed ends up elsewhere).
+bool LiesInside(const std::string& path, const std::string& folder) {
+    const std::string full = FullPathName(path);
+    const std::string base = comp::IncludeTrailingBackslash(FullPathName(folder));
+    return base.size() > 1 && full.size() > base.size() && full.compare(0, base.size(), base) == 0;
+}
+
+std::string Hex4(uint32_t value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%04X", static_cast<unsigned>(value));
+    return buffer;
+}
+
+}  // namespace
+
+// --- Errors ------------------------------------------------------------------------------------------------
+
+std::string CabinetErrorMessage(int32_t errorCode, int32_t systemErrorCode, bool errorFlag) {
+    if (!errorFlag) return SFDIError;
+    std::string message = std::string(FDIErrorText(errorCode)) + " [0x" + Hex4(static_cast<uint32_t>(errorCode)) + "]";
+    if (systemErrorCode != 0)
+        message += ".\r\n" + comp::SysErrorMessage(static_cast<DWORD>(systemErrorCode)) + " [0x" +
+                   Hex4(static_cast<uint32_t>(systemErrorCode)) + "].";
+    return message;
+}
+
+ECabinet::ECabinet(const ERF& record, bool fromCompressor)
+    : comp::Exception(CabinetErrorMessage(record.erfOper, record.erfType, record.fError != FALSE)),
+      ErrorCode(record.erfOper),
+      SystemErrorCode(record.erfType),
+      ErrorFlag(record.fError != FALSE),
+      FromCompressor(fromCompressor) {}
+
+// --- Paths -------------------------------------------------------------------------------------------------
+
+std::string JoinPathParts(std::initializer_list<std::string> parts) {
+    std::string result;
+    for (const std::string& part : parts) {
+        if (part.empty()) continue;
+        if (result.empty()) {
+            result = part;
+        } else if (result.back() == '\\' && part.front() == '\\') {
+            result += part.substr(1);
+        } else if (result.back() == '\\' || part.front() == '\\') {
+            result += part;
+        } else {
+            result += '\\' + part;
+        }
+    }
+    return result;
+}
+
+bool IsSafeCabinetEntryName(const std::string& name) {
+    if (name.empty() || name.find(':') != std::string::npos) return false;
+    size_t start = 0;
+    while (start <= name.size()) {
+        const size_t end = name.find_first_of("\\/", start);
+        const std::string part = name.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        // Windows drops trailing dots and blanks: "..", ". ." and "..." all climb or vanish.
+        if (part.find_first_not_of(". ") == std::string::npos) return false;
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return true;
+}
+
+// --- File callbacks ----------------------------------------------------------------------------------------
+
+INT_PTR CabFileOpen(const std::string& fileName, int openFlags) {
+    DWORD access;
+    switch (openFlags & kOpenAccessMask) {
+        case 0: access = GENERIC_READ; break;
+        case 1: access = GENERIC_WRITE; break;
+        default: access = GENERIC_READ | GENERIC_WRITE; break;
+    }
+    const bool create = (openFlags & kOpenCreate) != 0;
+    DWORD disposition;
+    if ((openFlags & kOpenExclusive) && create) disposition = CREATE_NEW;
+    else if (openFlags & kOpenTruncate) disposition = create ? CREATE_ALWAYS : TRUNCATE_EXISTING;
+    else disposition = create ? OPEN_ALWAYS : OPEN_EXISTING;
+    DWORD flags = ((openFlags & kOpenShortLived) && create) ? FILE_ATTRIBUTE_TEMPORARY : FILE_ATTRIBUTE_NORMAL;
+    if (openFlags & kOpenRandom) flags |= FILE_FLAG_RANDOM_ACCESS;
+    if (openFlags & kOpenSequential) flags |= FILE_FLAG_SEQUENTIAL_SCAN;
+    if ((openFlags & kOpenTemporary) && create) flags |= FILE_FLAG_DELETE_ON_CLOSE;
+
+    HANDLE file = CreateFileA(fileName.c_str(), access, FILE_SHARE_READ, nullptr, disposition, flags, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        NoteOSError();
+        return -1;
+    }
+    if ((openFlags & kOpenAppend) && SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
+        GetLastError() != NO_ERROR) {
+        NoteOSError();
+        CloseHandle(file);
+        return -1;
+    }
+    return reinterpret_cast<INT_PTR>(file);
+}
+
+void CabSetFileTimeAttrs(HANDLE file, const std::string& fileName, uint16_t date, uint16_t time,
+                         uint16_t attributes) {
+    FILETIME local{}, utc{};
+    if (DosDateTimeToFileTime(date, time, &local) && LocalFileTimeToFileTime(&local, &utc))
+        SetFileTime(file, &utc, nullptr, &utc);
+    CloseHandle(file);
+    // A file without attributes reads back as "normal". Setting them only when they differ spares the
+    // file system a costly round for each file (the usual archive attribute is there already).
+    const DWORD wanted = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    if (GetFileAttributesA(fileName.c_str()) != wanted) SetFileAttributesA(fileName.c_str(), attributes);
+}
+
+// --- The reader --------------------------------------------------------------------------------------------
+
+TCabReader::~TCabReader() {
+    try {
+        DestroyContext();
+    } catch (...) {
+        // A destructor can't report it; the context is forgotten all the same.
+    }
+}
+
+HFDI TCabReader::GetContext() {
+    if (!context_) CreateContext();
+    return context_;
+}
+
+void TCabReader::CreateContext() {
+    errors_ = ERF{};
+    context_ = CabIntf::FDICreate(CabAlloc, CabFree, CabOpen, CabRead, CabWrite, CabClose, CabSeek, cpuUNKNOWN,
+                                  &errors_);
+    Check(context_ != nullptr);
+}
+
+void TCabReader::DestroyContext() {
+    if (!context_) return;
+    HFDI context = context_;
+    context_ = nullptr;
+    Check(CabIntf::FDIDestroy(context) != FALSE);
+}
+
+void TCabReader::Check(bool result) {
+    if (result) return;
+    errors_.erfType = static_cast<int>(CabLastOSError);
+    throw ECabinet(errors_, false);
+}
+
+int TCabReader::OpenFileIndex(const std::string& source) const {
+    for (size_t i = 0; i < sourceNames_.size(); ++i)
+        if (sourceNames_[i] == source) return static_cast<int>(i);
+    return -1;
+}
+
+INT_PTR DIAMONDAPI TCabReader::NotifyCallback(FDINOTIFICATIONTYPE type, PFDINOTIFICATION notification) {
+    auto* reader = static_cast<TCabReader*>(notification->pv);
+    try {
+        // After a failure, stop at the next chance; a file the library opened is still closed.
+        if (reader->pending_ && type != fdintCLOSE_FILE_INFO) return -1;
+        return reader->Notify(type, *notification);
+    } catch (...) {
+        if (!reader->pending_) reader->pending_ = std::current_exception();
+        return -1;
+    }
+}
+
+INT_PTR TCabReader::Notify(TFDINOTIFICATIONTYPE type, TFDINOTIFICATION& notification) {
+    CabLastOSError = 0;
+    switch (type) {
+        case fdintCABINET_INFO: return DoCabinetInfo(notification);
+        case fdintPARTIAL_FILE: return DoPartialFile(notification);
+        case fdintCOPY_FILE: return DoCopyFile(notification);
+        case fdintCLOSE_FILE_INFO: return DoCloseFileInfo(notification);
+        case fdintNEXT_CABINET: return DoNextCabinet(notification);
+        default: {
+            int32_t result = 0;
+            if (OnUnrecognizedNotify) OnUnrecognizedNotify(*this, type, notification, result);
+            return result;
+        }
+    }
+}
+
+INT_PTR TCabReader::DoCabinetInfo(TFDINOTIFICATION& n) {
+    if (nextCabinetPathGiven_) cabinetPath_ = nextCabinetPath_;
+    nextCabinetName_ = Text(n.psz1);
+    if (!nextCabinetName_.empty()) nextCabinetName_ = JoinPathParts({Text(n.psz3), Text(n.psz1)});
+    nextDiskName_ = Text(n.psz2);
+    bool abort = false;
+    if (OnCabinetInfo) OnCabinetInfo(*this, Text(n.psz1), Text(n.psz2), Text(n.psz3), n.setID, n.iCabinet, abort);
+    return abort ? -1 : 0;
+}
+
+INT_PTR TCabReader::DoPartialFile(TFDINOTIFICATION& n) {
+    const int i = OpenFileIndex(Text(n.psz1));
+    const std::string destination = i >= 0 ? destinationNames_[static_cast<size_t>(i)] : std::string();
+    bool abort = false;
+    if (OnCopyPartialFile) OnCopyPartialFile(*this, Text(n.psz1), Text(n.psz2), Text(n.psz3), destination, abort);
+    return abort ? -1 : 0;
+}
+
+INT_PTR TCabReader::DoCopyFile(TFDINOTIFICATION& n) {
+    const std::string source = Text(n.psz1);
+    // A name that would leave the destination folder gets no destination: the file is skipped unless a
+    // handler gives it one.
+    std::string destination;
+    const std::string joined = JoinPathParts({destinationFolder_, source});
+    if (IsSafeCabinetEntryName(source) && LiesInside(joined, destinationFolder_)) destination = joined;
+    bool abort = false;
+    if (OnCopyFile)
+        OnCopyFile(*this, source, static_cast<int32_t>(n.cb), n.date, n.time, n.attribs, n.iFolder, destination, abort);
+    if (abort) return -1;
+    if (destination.empty()) return 0;
+
+    const std::string folder = comp::ExtractFileDir(destination);
+    if (folder != madeFolder_) {
+        comp::ForceDirectories(folder);
+        madeFolder_ = folder;
+    }
+    const DWORD attributes = GetFileAttributesA(destination.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        (attributes & FILE_ATTRIBUTE_READONLY)) {
+        if (Options & croDontOverwriteReadOnlyFiles) return 0;
+        SetFileAttributesA(destination.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    }
+    const INT_PTR file = CabFileOpen(destination, kExtractOpenFlags);
+    if (file == -1) return -1;
+    // The file is opened without truncation (CREATE_ALWAYS refuses hidden files): cut a file that was
+    // there before, so that a longer old file keeps no tail after the new content.
+    const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
+    if (existed && !SetEndOfFile(HandleOf(file))) {
+        NoteOSError();
+        CloseHandle(HandleOf(file));
+        return -1;
+    }
+    sourceNames_.push_back(source);
+    destinationNames_.push_back(destination);
+    return file;
+}
+
+INT_PTR TCabReader::DoCloseFileInfo(TFDINOTIFICATION& n) {
+    const std::string source = Text(n.psz1);
+    std::string destination;
+    const int i = OpenFileIndex(source);
+    if (i >= 0) {
+        destination = destinationNames_[static_cast<size_t>(i)];
+        sourceNames_.erase(sourceNames_.begin() + i);
+        destinationNames_.erase(destinationNames_.begin() + i);
+        CabSetFileTimeAttrs(HandleOf(n.hf), destination, n.date, n.time, n.attribs & kKeptAttributes);
+    } else {
+        CloseHandle(HandleOf(n.hf));
+    }
+    if (pending_) return -1;
+    bool run = (n.cb & 1) != 0;
+    bool abort = false;
+    if (OnCloseFile) OnCloseFile(*this, source, n.date, n.time, n.attribs, n.iFolder, run, destination, abort);
+    if (abort) return -1;
+    if (run && (Options & croExecuteOnExtract) && !destination.empty())
+        ShellExecuteA(nullptr, "open", destination.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return 1;
+}
+
+INT_PTR TCabReader::DoNextCabinet(TFDINOTIFICATION& n) {
+    INT_PTR result;
+    if (OnNextCabinet) {
+        std::string path = Text(n.psz3);
+        bool abort = false;
+        OnNextCabinet(*this, Text(n.psz1), Text(n.psz2), path, n.fdie, abort);
+        if (abort) {
+            result = -1;
+        } else {
+            path = comp::IncludeTrailingBackslash(path);
+            if (path.size() >= kCabPathBuffer) {
+                // Cut, it would name another folder: refuse it.
+                CabLastOSError = ERROR_FILENAME_EXCED_RANGE;
+                result = -1;
+            } else {
+                memcpy(n.psz3, path.c_str(), path.size() + 1);
+                result = 0;
+            }
+        }
+    } else {
+        result = n.fdie == FDIERROR_NONE ? 0 : -1;
+    }
+    nextCabinetPath_ = JoinPathParts({Text(n.psz3), Text(n.psz1)});
+    nextCabinetPathGiven_ = true;
+    return result;
+}
+
+void TCabReader::Extract(const std::string& cabinetFile, const std::string& destinationFolder, uint8_t flags) {
+    cabinetFile_ = FullPathName(cabinetFile);
+    if (cabinetFile_.empty()) cabinetFile_ = cabinetFile;
+    destinationFolder_ = comp::IncludeTrailingBackslash(destinationFolder);
+    sourceNames_.clear();
+    destinationNames_.clear();
+    madeFolder_.clear();
+    pending_ = nullptr;
+
+    // Every cabinet read so far: a set whose cabinets name each other in a ring is read once around.
+    std::vector<std::string> visited;
+    std::string current = cabinetFile_;
+    while (!current.empty()) {
+        nextCabinetName_.clear();
+        nextDiskName_.clear();
+        nextCabinetPath_.clear();
+        cabinetPath_ = current;
+        nextCabinetPathGiven_ = false;
+        visited.push_back(FullPathName(current));
+
+        std::string name = comp::ExtractFileName(current);
+        std::string folder = comp::ExtractFilePath(current);
+        // An error of an earlier extraction must not explain a failure of this one.
+        CabLastOSError = 0;
+        const BOOL copied =
+            CabIntf::FDICopy(GetContext(), &name[0], &folder[0], 0, NotifyCallback, nullptr, this);
+        if (pending_) {
+            std::exception_ptr raised = pending_;
+            pending_ = nullptr;
+            std::rethrow_exception(raised);
+        }
+        Check(copied != FALSE);
+
+        if (nextCabinetPathGiven_) current = nextCabinetPath_;
+        else if (!SameTextByLocale(nextCabinetName_, current)) current = nextCabinetName_;
+        else current.clear();
+
+        if (flags & cefOnlyThisCabinet) current.clear();
+        else if (!current.empty() && !comp::FileExists(current)) current.clear();
+        if (!current.empty()) {
+            const std::string full = FullPathName(current);
+            for (const std::string& seen : visited)
+                if (SameTextByLocale(seen, full)) current.clear();
+        }
+    }
+}

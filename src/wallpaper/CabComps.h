@@ -1,0 +1,150 @@
+// TCabReader: extracts every file of a cabinet file, and of the continuation cabinets that follow it, into
+// a destination folder with the folder structure the cabinet stores, through the cabinet library's FDI
+// interface. Optional events report each step and may change or skip what is written. A failure of the
+// library is raised as ECabinet.
+#pragma once
+
+#include <windows.h>
+#include <fdi.h>
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "components/exceptions.h"
+
+using TFDIERROR = FDIERROR;
+using TFDINOTIFICATIONTYPE = FDINOTIFICATIONTYPE;
+using TFDINOTIFICATION = FDINOTIFICATION;
+
+// A failure of the cabinet library: the message and the library's error record.
+class ECabinet : public comp::Exception {
+public:
+    ECabinet(const ERF& record, bool fromCompressor);
+
+    int32_t ErrorCode;        // the library's error code
+    int32_t SystemErrorCode;  // the operating-system error behind it, or 0
+    bool ErrorFlag;           // the library reported an error
+    bool FromCompressor;      // always false: the system only decompresses
+};
+
+// ECabinet's message for an error record: the text for the code and the code in hexadecimal, and the
+// system's text for the operating-system error when there is one.
+std::string CabinetErrorMessage(int32_t errorCode, int32_t systemErrorCode, bool errorFlag);
+
+// Joins path parts with exactly one "\" between them; empty parts are skipped.
+std::string JoinPathParts(std::initializer_list<std::string> parts);
+
+// Whether a file name stored in a cabinet stays inside the folder it is extracted to: a relative path of
+// non-empty parts, none of them made only of dots and blanks, without a drive, a stream or a server.
+bool IsSafeCabinetEntryName(const std::string& name);
+
+// The last non-zero operating-system error that a file callback of the cabinet library met.
+extern DWORD CabLastOSError;
+
+// The reader's options, a set of TCabReaderOption bits.
+enum TCabReaderOption : unsigned {
+    croExecuteOnExtract = 1u << 0,            // open a file the cabinet marks to be run, once extracted
+    croDontOverwriteReadOnlyFiles = 1u << 1,  // skip a file whose destination exists and is read-only
+};
+using TCabReaderOptions = unsigned;
+
+// Extract's flags: stop after the given cabinet even when it names a next one.
+constexpr uint8_t cefOnlyThisCabinet = 1u << 0;
+
+class TCabReader;
+
+using TCabReaderCabinetInfoEvent =
+    std::function<void(TCabReader& Sender, const std::string& aNextCabName, const std::string& aNextDiskName,
+                       const std::string& aCabPath, uint16_t aSetID, uint16_t aCabNo, bool& anAbort)>;
+using TCabReaderCopyFileEvent =
+    std::function<void(TCabReader& Sender, const std::string& aSrcFileName, int32_t anUncompressedSize,
+                       uint16_t aDate, uint16_t aTime, uint16_t anAttrs, uint16_t aFolderNo,
+                       std::string& aDstFullFileName, bool& anAbort)>;
+using TCabReaderCopyPartialFileEvent =
+    std::function<void(TCabReader& Sender, const std::string& aSrcFileName, const std::string& aStartCabName,
+                       const std::string& aStartDiskName, const std::string& aDstFullFileName, bool& anAbort)>;
+using TCabReaderCloseFileEvent =
+    std::function<void(TCabReader& Sender, const std::string& aSrcFileName, uint16_t aDate, uint16_t aTime,
+                       uint16_t anAttrs, uint16_t aFolderNo, bool& anExec, const std::string& aDstFullFileName,
+                       bool& anAbort)>;
+using TCabReaderNextCabinetEvent =
+    std::function<void(TCabReader& Sender, const std::string& aCabName, const std::string& aDiskName,
+                       std::string& aCabPath, TFDIERROR anError, bool& anAbort)>;
+using TCabReaderUnrecognizedNotifyEvent = std::function<void(
+    TCabReader& Sender, TFDINOTIFICATIONTYPE aNotifyType, TFDINOTIFICATION& aNotify, int32_t& aResult)>;
+
+class TCabReader {
+public:
+    TCabReader() = default;
+    // Destroys the FDI context; a failure to do so is dropped.
+    ~TCabReader();
+    TCabReader(const TCabReader&) = delete;
+    TCabReader& operator=(const TCabReader&) = delete;
+
+    // Extracts every file of |cabinetFile| (a relative name is taken from the current folder) and of the
+    // cabinets that follow it into |destinationFolder|. Raises ECabinet when the library fails, and
+    // passes on an exception that an event raised; files already extracted stay.
+    void Extract(const std::string& cabinetFile, const std::string& destinationFolder, uint8_t flags = 0);
+
+    // The FDI context, made at the first call.
+    HFDI GetContext();
+    // Destroys the FDI context (raising ECabinet when the library fails); it is forgotten either way.
+    void DestroyContext();
+    // Raises ECabinet made from the error record when |result| is false.
+    void Check(bool result);
+
+    // Answers one notification of the library during Extract; the result goes back to the library.
+    INT_PTR Notify(TFDINOTIFICATIONTYPE type, TFDINOTIFICATION& notification);
+
+    TCabReaderOptions Options = 0;
+    TCabReaderCabinetInfoEvent OnCabinetInfo;
+    TCabReaderCopyFileEvent OnCopyFile;
+    TCabReaderCopyPartialFileEvent OnCopyPartialFile;
+    TCabReaderCloseFileEvent OnCloseFile;
+    TCabReaderNextCabinetEvent OnNextCabinet;
+    TCabReaderUnrecognizedNotifyEvent OnUnrecognizedNotify;
+
+private:
+    // The library's notification callback: hands the notification to the reader it names; an exception is
+    // kept for Extract and the library is told to stop.
+    static INT_PTR DIAMONDAPI NotifyCallback(FDINOTIFICATIONTYPE type, PFDINOTIFICATION notification);
+
+    void CreateContext();
+    INT_PTR DoCabinetInfo(TFDINOTIFICATION& n);
+    INT_PTR DoPartialFile(TFDINOTIFICATION& n);
+    INT_PTR DoCopyFile(TFDINOTIFICATION& n);
+    INT_PTR DoCloseFileInfo(TFDINOTIFICATION& n);
+    INT_PTR DoNextCabinet(TFDINOTIFICATION& n);
+    // The open-file entry of a source name, or -1.
+    int OpenFileIndex(const std::string& source) const;
+
+    HFDI context_ = nullptr;
+    std::string cabinetFile_;
+    std::string destinationFolder_;
+    std::string nextCabinetName_;
+    std::string nextDiskName_;
+    std::string cabinetPath_;
+    std::string nextCabinetPath_;
+    bool nextCabinetPathGiven_ = false;
+    ERF errors_{};
+    // The extracted files still open for writing: source names and destinations, pairwise.
+    std::vector<std::string> sourceNames_;
+    std::vector<std::string> destinationNames_;
+    // The folder of the last file extracted, known to exist.
+    std::string madeFolder_;
+    // An exception raised inside a notification, kept until FDICopy returns.
+    std::exception_ptr pending_;
+};
+
+// Opens a file for the cabinet library: its C run-time open flags mapped to CreateFileA. The handle, or
+// -1 with the error in CabLastOSError.
+INT_PTR CabFileOpen(const std::string& fileName, int openFlags);
+
+// Finishes an extracted file that is still open for writing: sets its creation and last-write times from
+// a DOS date and time (local time), closes it, and then gives it its attributes.
+void CabSetFileTimeAttrs(HANDLE file, const std::string& fileName, uint16_t date, uint16_t time,
+                         uint16_t attributes);

@@ -1,0 +1,10 @@
+// The cabinet reader's error texts.
+#pragma once
+
+#include <cstdint>
+
+// The text for one of the cabinet library's FDI error codes ("FDI error" for a code it doesn't know).
+const char* FDIErrorText(int32_t code);
+
+// The message of an error that carries no error flag.
+extern const char* const SFDIError;
