@@ -28,8 +28,10 @@ void ExpectQuadrants(const Bitmap& b, int tolerance) {
 std::string Slurp(const std::string& file) { return testing_support::ReadWholeFile(file); }
 
 // |bytes| with |size| bytes of the little-endian |value| put at |at|.
-std::string Patched(std::string bytes, size_t at, uint32_t value, int size = 4) {
-    for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+std::string Patched(std::string bytes, size_t at, uint32_t value, size_t size = 4) {
+    const char little[4] = {static_cast<char>(value), static_cast<char>(value >> 8), static_cast<char>(value >> 16),
+                            static_cast<char>(value >> 24)};
+    bytes.replace(at, size, little, size);
     return bytes;
 }
 
