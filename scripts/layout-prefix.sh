@@ -31,10 +31,15 @@ vexlor_layout() {
   vexlor_copy_if "$VX_BIN/page/3DVexlor.html" "$(dirname "$VX_PAGE_UNIX")" || ok=1
   vexlor_copy_if "$VX_BIN/vexlor_desktop.exe" "$VX_STANDINS_UNIX" || ok=1
   vexlor_copy_if "$VX_BIN/vexlor_activedesktop.dll" "$VX_STANDINS_UNIX" || ok=1
-  # The new-shortcut wizard's applet replaces Wine's, which has no wizard.
+  # The applet stand-in replaces Wine's appwiz.cpl, which has no wizard, and plays desk.cpl, which Wine lacks.
   if [ -f "$VX_BIN/standins/appwiz.cpl" ]; then
-    cp -f "$VX_BIN/standins/appwiz.cpl" "$VX_DRIVE_C/windows/system32/appwiz.cpl"
-    vx_wine reg add 'HKCU\Software\Wine\DllOverrides' /v appwiz.cpl /d native /f >/dev/null 2>&1
+    local cpl
+    for cpl in appwiz.cpl desk.cpl; do
+      cp -f "$VX_BIN/standins/appwiz.cpl" "$VX_DRIVE_C/windows/system32/$cpl"
+      vx_wine reg add 'HKCU\Software\Wine\DllOverrides' /v "$cpl" /d native /f >/dev/null 2>&1
+    done
+    # Opening a .cpl without a verb: Windows takes the class's only verb, Wine 8 looks for "open" alone.
+    vx_wine reg add 'HKCR\cplfile\shell' /ve /d cplopen /f >/dev/null 2>&1
   fi
   vx_wine regsvr32 /s "$VX_STANDINS_WIN\\vexlor_activedesktop.dll" >/dev/null 2>&1 || ok=1
   if [ -f "$VX_APP_UNIX/_3DVexlorFormProj.dll" ]; then
@@ -44,11 +49,11 @@ vexlor_layout() {
 }
 
 # Puts the prefix's user state back to a plain desktop: no wallpaper, no remembered wallpaper, no settings
-# of ours, no log of the wizard stand-in.
+# of ours, no logs of the applet stand-in.
 vexlor_reset_state() {
   vx_wine reg delete 'HKCU\Software\Pellomar' /f >/dev/null 2>&1
   vx_wine reg add 'HKCU\Software\Microsoft\Internet Explorer\Desktop\General' /v Wallpaper /d '' /f >/dev/null 2>&1
-  rm -f "$VX_DRIVE_C/windows/Temp/NewLinkHere.log"
+  rm -f "$VX_DRIVE_C/windows/Temp/NewLinkHere.log" "$VX_DRIVE_C/windows/Temp/Applet.log"
 }
 
 vexlor_win_path() {  # /.../drive_c/x/y -> C:\x\y

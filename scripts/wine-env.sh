@@ -55,12 +55,12 @@ vexlor_prefix_ready() {
 }
 
 # Starts Xvfb on a display number it finds free itself (several runs may share a machine); prints the
-# number and the pid.
+# number and the pid. Arguments are passed on to Xvfb ("-extension GLX": a display without OpenGL).
 vexlor_start_xvfb() {
   local fifo n=""
   fifo=$(mktemp -u "${TMPDIR:-/tmp}/vexlor-xvfb.XXXXXX")
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp "$@" 3>"$fifo" >/dev/null 2>&1 &
   local pid=$!
   read -r -t 20 n <"$fifo" || true
   rm -f "$fifo"

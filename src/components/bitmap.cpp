@@ -30,6 +30,95 @@ void CopyPixels(uint8_t* dst, int dstBpp, const uint8_t* src, int srcBpp, int co
     }
 }
 
+uint32_t Word32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+}
+
+uint16_t Word16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+constexpr size_t kFileHeaderSize = 14;     // BITMAPFILEHEADER
+constexpr size_t kLargestInfoHeader = 124;  // BITMAPV5HEADER
+constexpr size_t kBitmapHeadBytes = kFileHeaderSize + kLargestInfoHeader;
+
+// Whether everything the headers of a .bmp promise lies inside a file of |fileSize| bytes: the info
+// header, the bit masks and the colour table that follow it, and the pixel rows (rows times stride
+// for the bit depth, or the stated size of run-length data) from the pixel offset on. |head| holds
+// the first |got| bytes of the file. GDI reads wherever the headers point, past a damaged file's end
+// too; a file that fails here never reaches it.
+bool BitmapHeadersFit(const uint8_t* head, size_t got, uint64_t fileSize) {
+    if (got < kFileHeaderSize + 4 || head[0] != 'B' || head[1] != 'M') return false;
+    const uint32_t pixelOffset = Word32(head + 10);
+    const uint8_t* info = head + kFileHeaderSize;
+    const uint32_t infoSize = Word32(info);
+    int64_t width = 0, height = 0;
+    uint32_t bitCount = 0, compression = BI_RGB, colourCount = 0, imageSize = 0;
+    uint64_t headerEnd = 0;
+    if (infoSize == sizeof(BITMAPCOREHEADER)) {
+        if (got < kFileHeaderSize + infoSize) return false;
+        width = Word16(info + 4);
+        height = Word16(info + 6);
+        bitCount = Word16(info + 10);
+        if (bitCount <= 8) colourCount = 1u << bitCount;
+        headerEnd = kFileHeaderSize + infoSize + uint64_t{colourCount} * sizeof(RGBTRIPLE);
+    } else if (infoSize >= sizeof(BITMAPINFOHEADER) && infoSize <= kLargestInfoHeader) {
+        if (got < kFileHeaderSize + sizeof(BITMAPINFOHEADER)) return false;
+        width = static_cast<int32_t>(Word32(info + 4));
+        height = static_cast<int32_t>(Word32(info + 8));
+        bitCount = Word16(info + 14);
+        compression = Word32(info + 16);
+        imageSize = Word32(info + 20);
+        const uint32_t used = Word32(info + 32);
+        colourCount = used ? std::min<uint32_t>(used, 256) : bitCount <= 8 ? 1u << bitCount : 0;
+        // The bit masks of a plain info header follow it (the larger headers hold their own).
+        const uint64_t masks = compression == BI_BITFIELDS ? 3 * 4 : compression == 6 /* alpha bit fields */ ? 4 * 4 : 0;
+        headerEnd = kFileHeaderSize + std::max<uint64_t>(infoSize, sizeof(BITMAPINFOHEADER) + masks) +
+                    uint64_t{colourCount} * sizeof(RGBQUAD);
+    } else {
+        return false;
+    }
+    if (headerEnd > fileSize || width <= 0 || height == 0) return false;
+    if (pixelOffset != 0 && pixelOffset < kFileHeaderSize + infoSize) return false;
+    const uint64_t start = pixelOffset != 0 ? pixelOffset : headerEnd;
+    if (start > fileSize) return false;
+    const uint64_t room = fileSize - start;
+    const uint64_t rows = static_cast<uint64_t>(height < 0 ? -height : height);
+    switch (compression) {
+        case BI_RGB:
+            if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
+                return false;
+            break;
+        case BI_BITFIELDS:
+        case 6:
+            if (bitCount != 16 && bitCount != 32) return false;
+            break;
+        case BI_RLE8:
+        case BI_RLE4:
+            // Run-length data: as many bytes as the header says, bottom-up only.
+            if (bitCount != (compression == BI_RLE8 ? 8u : 4u) || height < 0) return false;
+            return imageSize != 0 && imageSize <= room;
+        default:
+            return false;  // pictures inside a bitmap file (JPEG, PNG) are not read
+    }
+    const uint64_t stride = (static_cast<uint64_t>(width) * bitCount + 31) / 32 * 4;
+    return rows <= room / stride;
+}
+
+// Raises EInvalidGraphic unless the file can be opened and its headers fit its size.
+void CheckBitmapFile(const std::string& fileName) {
+    HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw EInvalidGraphic("Cannot read the bitmap file " + fileName);
+    uint8_t head[kBitmapHeadBytes] = {};
+    DWORD got = 0;
+    LARGE_INTEGER size{};
+    const bool read = GetFileSizeEx(file, &size) && ReadFile(file, head, sizeof head, &got, nullptr);
+    CloseHandle(file);
+    if (!read) throw EInvalidGraphic("Cannot read the bitmap file " + fileName);
+    if (!BitmapHeadersFit(head, got, static_cast<uint64_t>(size.QuadPart)))
+        throw EInvalidGraphic("Damaged bitmap file " + fileName);
+}
+
 }  // namespace
 
 Bitmap::Bitmap(int width, int height, PixelFormat format) {
@@ -268,6 +357,7 @@ HDC Bitmap::Canvas() {
 }
 
 void Bitmap::LoadFromFile(const std::string& fileName) {
+    CheckBitmapFile(fileName);
     HBITMAP loaded = static_cast<HBITMAP>(
         LoadImageA(nullptr, fileName.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     if (!loaded) throw EInvalidGraphic("Cannot read the bitmap file " + fileName);

@@ -63,7 +63,8 @@ public:
     HDC Canvas();
     HBITMAP Handle() const { return dib_; }
 
-    // Reads a .bmp file of any depth GDI knows; raises EInvalidGraphic when it cannot.
+    // Reads a .bmp file of any depth GDI knows; raises EInvalidGraphic when it cannot, or when the file's
+    // headers promise more than the file holds (GDI is never handed such a file).
     void LoadFromFile(const std::string& fileName);
     // Writes a bottom-up .bmp of the bitmap's own depth; raises EOSError when it cannot.
     void SaveToFile(const std::string& fileName) const;

@@ -178,8 +178,11 @@ void RegisterControlClass(const ControlRegistration& reg) {
 }
 
 void UnregisterControlClass(const ControlRegistration& reg) {
-    if (!reg.progId.empty()) DeleteKeyTree(HKEY_CLASSES_ROOT, reg.progId);
-    DeleteKeyTree(HKEY_CLASSES_ROOT, "CLSID\\" + GuidToString(reg.clsid));
+    // Everything that can go goes; then a key that stayed is reported.
+    const std::string clsidKey = "CLSID\\" + GuidToString(reg.clsid);
+    bool removed = reg.progId.empty() || DeleteKeyTree(HKEY_CLASSES_ROOT, reg.progId);
+    if (!DeleteKeyTree(HKEY_CLASSES_ROOT, clsidKey)) removed = false;
+    if (!removed) throw Exception("Cannot remove the registry entries of " + clsidKey);
 }
 
 void RegisterModuleTypeLib(const std::string& modulePath) {
@@ -205,8 +208,12 @@ void UnregisterModuleTypeLib(const std::string& modulePath) {
     const TLIBATTR a = *attr;
     lib->ReleaseTLibAttr(attr);
     lib->Release();
+    // A library that is not registered is no failure here (a second removal, or one after a removal
+    // that failed part-way); Wine answers the removal of such a library with a failure of its own.
+    BSTR registered = nullptr;
+    if (FAILED(QueryPathOfRegTypeLib(a.guid, a.wMajorVerNum, a.wMinorVerNum, a.lcid, &registered))) return;
+    SysFreeString(registered);
     hr = UnRegisterTypeLib(a.guid, a.wMajorVerNum, a.wMinorVerNum, a.lcid, a.syskind);
-    // A library that is not registered is no failure here.
     if (hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_LIBNOTREGISTERED) return;
     CheckHResult(hr, "UnRegisterTypeLib");
 }

@@ -88,7 +88,8 @@ struct ControlRegistration {
     std::vector<std::string> verbs; // Verb\0, Verb\1 ...: "Name,menu flags,verb flags"
 };
 
-// Write or remove the entries. Register raises comp::Exception when a key cannot be written.
+// Write or remove the entries. Register raises comp::Exception when a key cannot be written, Unregister
+// when one cannot be removed (after removing all it could).
 void RegisterControlClass(const ControlRegistration& reg);
 void UnregisterControlClass(const ControlRegistration& reg);
 

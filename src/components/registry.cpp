@@ -90,11 +90,10 @@ bool RegistryKey::DeleteValue(const std::string& name) {
 
 bool DeleteKeyTree(HKEY root, const std::string& path) {
     LONG rc = RegDeleteTreeA(root, path.c_str());
-    if (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND) {
-        RegDeleteKeyA(root, path.c_str());
-        return true;
-    }
-    return false;
+    if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return false;
+    // The tree delete may leave the key itself: it goes now, or it is gone already.
+    rc = RegDeleteKeyA(root, path.c_str());
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
 
 }  // namespace comp

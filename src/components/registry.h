@@ -44,7 +44,7 @@ private:
     HKEY key_ = nullptr;
 };
 
-// Removes a key with everything below it; a missing key is no error.
+// Removes a key with everything below it; a missing key is no error. False when something stays.
 bool DeleteKeyTree(HKEY root, const std::string& path);
 
 }  // namespace comp

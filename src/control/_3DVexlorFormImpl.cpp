@@ -240,7 +240,9 @@ void T_3DVexlorForm::ActiveFormCreate() {
         SetPopupMenu(&pm);
     } catch (const std::exception&) {
         // Our own exceptions and the runtime's (out of memory among them) alike: the control
-        // program ends, which takes the page and this control down.
+        // program ends, which takes the page and this control down. The splash goes first: it
+        // would stay up, and the next control in this process would show a second one.
+        comp::Quietly([] { CloseSplash(); });
         PostToControlWnd(_3D_Exit, 0, 0);
     }
 }
@@ -290,7 +292,14 @@ void T_3DVexlorForm::TimerTimer() {
 void T_3DVexlorForm::FormDblClick() {}
 
 void T_3DVexlorForm::ShowPopupAtCursor() {
-    if (!IsStarted()) return;
+    // A request that arrives while the menu is up (the menu loop dispatches it) would rebuild and
+    // destroy the menu being shown: it is ignored.
+    if (!IsStarted() || popupShown_) return;
+    popupShown_ = true;
+    struct Shown {
+        bool& flag;
+        ~Shown() { flag = false; }
+    } shown{popupShown_};
     POINT pt;
     GetCursorPos(&pt);
     pm.PopupAt(pt.x, pt.y);

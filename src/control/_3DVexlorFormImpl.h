@@ -118,4 +118,5 @@ private:
     void InitializeForm();
 
     bool inert_ = false;
+    bool popupShown_ = false;  // the context menu is up
 };

@@ -107,6 +107,7 @@ T_3DVexlorControlForm::~T_3DVexlorControlForm() {
     SetHelpOwner(nullptr);
     SetTipsOwner(nullptr);
     MainForm = nullptr;
+    closing = false;  // the gate is this form's: a form made later starts open
     Destroy();
 }
 
@@ -147,23 +148,26 @@ void T_3DVexlorControlForm::FormCreate() {
 
     LoadSettings();
     PrevWallpaper = GetDesktopWallpaper();
-    DesktopPagePath = GetWindowsDir() + kDesktopPageRelative;
+    DesktopPagePath = DesktopPageFile();
 
     if (comp::FileExists(DesktopPagePath)) {
         comp::RegistryKey key;
-        if (key.Open(HKEY_CURRENT_USER, kProductKey, true)) {
-            std::string storedBefore;
-            if (key.ReadString("LastWallPaper", storedBefore) != comp::RegRead::Ok) storedBefore.clear();
-            // The page itself is never remembered: a start while the page is current keeps what was
-            // stored, and that is what the end puts back.
-            std::string toStore = LastWallpaperToStore(PrevWallpaper, storedBefore);
-            PrevWallpaper = toStore;
-            key.WriteString("LastWallPaper", toStore);
+        const bool writable = key.Open(HKEY_CURRENT_USER, kProductKey, true);
+        if (!writable) key.Open(HKEY_CURRENT_USER, kProductKey, false, KEY_READ);
+        std::string storedBefore;  // stays "" when the key can't be read either
+        if (key.ReadString("LastWallPaper", storedBefore) != comp::RegRead::Ok) storedBefore.clear();
+        // The page itself is never remembered nor put back: a start while the page is current keeps
+        // what was stored (or, knowing nothing, the empty name), and that is what the end puts back.
+        PrevWallpaper = LastWallpaperToStore(PrevWallpaper, storedBefore);
+        if (writable) {
+            key.WriteString("LastWallPaper", PrevWallpaper);
             key.WriteString("AppPath", GetAppPath());
-            key.Close();
         }
-        SetDesktopWallpaper(WideOf(DesktopPagePath));
+        key.Close();
+        // The control window comes first: the page makes the control at once, and what the control
+        // reports while it starts (a failed device, a failed start) must find the window.
         CreateControlWnd();
+        SetDesktopWallpaper(WideOf(DesktopPagePath));
     } else {
         // No page to show: end without a word, touching nothing.
         pageMissing_ = true;

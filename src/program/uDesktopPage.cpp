@@ -20,7 +20,11 @@ std::string GetWindowsDir() {
     return std::string(buffer, n);
 }
 
-std::string DesktopPageFile() { return GetWindowsDir() + kDesktopPageRelative; }
+std::string DesktopPageRoot;
+
+std::string DesktopPageFile() {
+    return (DesktopPageRoot.empty() ? GetWindowsDir() : DesktopPageRoot) + kDesktopPageRelative;
+}
 
 static std::wstring Upper(std::wstring text) {
     if (!text.empty()) CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));

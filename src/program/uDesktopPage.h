@@ -11,7 +11,10 @@ extern const char* const kDesktopPageRelative;
 
 // The Windows folder (GetWindowsDirectoryA, 260 characters at most).
 std::string GetWindowsDir();
-// The Windows folder followed by the page's relative path.
+// The folder the page is looked for under; "" (the program's only value) is the Windows folder. Tests
+// point it at a scratch folder: the page is an input of the code under test.
+extern std::string DesktopPageRoot;
+// That folder followed by the page's relative path.
 std::string DesktopPageFile();
 // True when |name| names the desktop page (compared without regard to case); "" never does.
 bool IsDesktopPage(const std::string& name);

@@ -73,12 +73,12 @@ static void StartNewLinkWizard(WPARAM face) {
 static void OpenDisplayProperties() { ShellExecuteA(MainFormHandle(), nullptr, "desk.cpl", nullptr, nullptr, SW_SHOW); }
 
 static LRESULT Dispatch(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // While the program comes down, requests are answered but nothing opens any more.
+    const bool live = !ProgramClosing();
     if (msg == WM_COPYDATA) {
-        HandleCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        if (live) HandleCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         return 1;
     }
-    // While the program comes down, requests are answered but nothing opens any more.
-    bool live = !ProgramClosing();
     if (IsMessage(msg, _3D_About)) {
         if (live) ShowAbout();
     } else if (IsMessage(msg, _3D_Create)) {
@@ -100,7 +100,7 @@ static LRESULT Dispatch(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     } else if (IsMessage(msg, _3D_Tips)) {
         if (live) OpenTips();
     } else if (IsMessage(msg, __3D_Popup)) {
-        PostToActiveXWnd(_3D_Popup, 0, 0);
+        if (live) PostToActiveXWnd(_3D_Popup, 0, 0);
     } else {
         return MsgWindowDefProc(window, msg, wParam, lParam);
     }

@@ -80,6 +80,8 @@ void ReadProductValues() {
 
 }  // namespace
 
+void (*FirstStartSave)() = &SaveSettings;
+
 void LoadSettings() {
     Settings = TSettings();
     try {
@@ -92,7 +94,7 @@ void LoadSettings() {
     if (!key.Open(HKEY_CURRENT_USER, kSettingsKey, false, KEY_READ)) {
         // First start: write the defaults. Loading never fails, so a failed write leaves the record as it is.
         try {
-            SaveSettings();
+            FirstStartSave();
         } catch (...) {
         }
         return;

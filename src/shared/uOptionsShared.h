@@ -38,6 +38,9 @@ extern const char* const kRunValue;     // "_3DVexlor"
 void SetDefaultSettings();
 // Never fails: what cannot be read keeps its default (or what was read before it).
 void LoadSettings();
+// The save of the defaults that LoadSettings makes on the first start: SaveSettings. Replaceable so
+// that a test can make it fail.
+extern void (*FirstStartSave)();
 // Raises comp::ERegistryException when a value cannot be written.
 void SaveSettings();
 

@@ -21,13 +21,16 @@ std::string GetAppDataPath() {
     return DataFolderFromProfile(buffer.Data());
 }
 
-std::string GetAppPath() {
-    MMBuffer buffer(MAX_PATH);
-    DWORD n = GetModuleFileNameA(comp::ModuleInstance(), buffer.Data(), MAX_PATH);
+std::string FolderOfModule(void* module, unsigned long bufferSize) {
+    if (bufferSize == 0) return {};
+    MMBuffer buffer(static_cast<int32_t>(bufferSize));
+    DWORD n = GetModuleFileNameA(static_cast<HMODULE>(module), buffer.Data(), bufferSize);
     // A name cut at the buffer size is a wrong name: no folder rather than a wrong one.
-    if (n == 0 || n >= MAX_PATH) return {};
+    if (n == 0 || n >= bufferSize) return {};
     return FolderOfModuleFile(std::string(buffer.Data(), n));
 }
+
+std::string GetAppPath() { return FolderOfModule(comp::ModuleInstance(), MAX_PATH); }
 
 std::string AppDataPath;
 std::string AppDirPath;

@@ -15,3 +15,6 @@ std::string GetAppPath();
 // The rules behind the two, for a given profile folder and module file name.
 std::string DataFolderFromProfile(const std::string& profileFolder);
 std::string FolderOfModuleFile(const std::string& moduleFileName);
+// GetAppPath's work for any module and buffer size (GetAppPath: its own module, 260): the folder of the
+// module's file, or "" when the name can't be read or fills the whole buffer (a cut name is a wrong one).
+std::string FolderOfModule(void* module, unsigned long bufferSize);

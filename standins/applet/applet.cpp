@@ -1,6 +1,8 @@
-// Stand-in for the new-shortcut wizard of the control-panel applet "appwiz.cpl" (Wine's has none). Run by
-// rundll32 as "appwiz.cpl,NewLinkHere <folder>", it records the command it got, one line per call, in
-// "NewLinkHere.log" in the Windows temporary folder, and shows no wizard.
+// Stand-in for control-panel applets that Wine lacks: the new-shortcut wizard of "appwiz.cpl" and the
+// display properties "desk.cpl" (the same library under both names). Run by rundll32 as
+// "appwiz.cpl,NewLinkHere <folder>", it records the command it got, one line per call, in
+// "NewLinkHere.log" in the Windows temporary folder, and shows no wizard. Opened by the control panel
+// (CPlApplet), it records "CPlApplet <its own file>" in "Applet.log" there, and shows nothing.
 #include <windows.h>
 
 #include <cstdio>
@@ -8,14 +10,23 @@
 
 namespace {
 
-void Record(const std::string& arguments) {
+void Append(const char* logName, const std::string& line) {
     char windows[MAX_PATH] = {};
     GetWindowsDirectoryA(windows, MAX_PATH);
-    std::string log = std::string(windows) + "\\Temp\\NewLinkHere.log";
+    std::string log = std::string(windows) + "\\Temp\\" + logName;
     FILE* f = fopen(log.c_str(), "ab");
     if (!f) return;
-    fprintf(f, "NewLinkHere %s\r\n", arguments.c_str());
+    fprintf(f, "%s\r\n", line.c_str());
     fclose(f);
+}
+
+void Record(const std::string& arguments) { Append("NewLinkHere.log", "NewLinkHere " + arguments); }
+
+HMODULE ThisLibrary() {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&ThisLibrary), &module);
+    return module;
 }
 
 }  // namespace
@@ -46,7 +57,16 @@ void CALLBACK NewLinkHereW(HWND, HINSTANCE, LPWSTR arguments, int) {
     }
 }
 
-// The applet entry: no applets to show.
-LONG CALLBACK CPlApplet(HWND, UINT message, LPARAM, LPARAM) { return message == 1 /* CPL_INIT */ ? 1 : 0; }
+// The applet entry: notes that the control panel opened this library, and has no applets to show.
+LONG CALLBACK CPlApplet(HWND, UINT message, LPARAM, LPARAM) {
+    if (message != 1 /* CPL_INIT */) return 0;
+    try {
+        char file[MAX_PATH] = {};
+        GetModuleFileNameA(ThisLibrary(), file, MAX_PATH);
+        Append("Applet.log", std::string("CPlApplet ") + file);
+    } catch (...) {
+    }
+    return 1;
+}
 
 }  // extern "C"

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -53,8 +54,8 @@ void WriteSettings(bool fpsLimit, int fps, bool showFps, int place, bool hideSho
 
 IDirect3D9* WINAPI NoDirect3D(UINT) { return nullptr; }
 
-void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
+// Closes an open popup menu by a key and by ending the menu mode.
+void CloseOpenMenu() {
     HWND menu = FindWindowA("#32768", nullptr);
     if (menu) PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     EndMenu();
@@ -200,8 +201,8 @@ TEST_F(ControlFormTest, StartUpSetsTimersPanelHiddenWindowAndMenuThenTearDownUnd
         EXPECT_FALSE(desktop.ListViewShown());
 
         // Frames are drawn: the render tick runs.
-        Pump(400);
-        EXPECT_GT(form.GlobalVarsRecord.FrameCount + form.GlobalVarsRecord.FPSValue, 0);
+        EXPECT_TRUE(testing_support::PumpUntil(
+            [&] { return form.GlobalVarsRecord.FrameCount + form.GlobalVarsRecord.FPSValue > 0; }, 30000));
 
         form.DestroyControl();
         EXPECT_FALSE(form.IsStarted());
@@ -306,13 +307,30 @@ TEST_F(ControlFormTest, HiddenWindowAnswersItsMessagesAndIgnoresClose) {
     EXPECT_EQ(1, SendMessageA(hidden, _3D_Gran_Opt, 0, 0));
     EXPECT_EQ(1, SendMessageA(hidden, WM_CLOSE, 0, 0));
     EXPECT_TRUE(IsWindow(hidden));
-    // _3D_Popup opens the context menu at the cursor; close it by a key from a timer.
-    SetTimer(nullptr, 0, 300, CloseMenu);
+    // _3D_Popup opens the context menu at the cursor. A timer that ticks inside the menu loop sends a
+    // second one while the menu is up, which leaves the menu being shown alone, and then closes the menu.
     form.pm.Items.Add("Item");
-    bool popped = false;
-    form.pm.OnPopup = [&](comp::PopupMenu&) { popped = true; };
+    int popups = 0;
+    form.pm.OnPopup = [&](comp::PopupMenu&) { ++popups; };
+    HMENU shown = nullptr;
+    bool keptShown = false;
+    int ticks = 0;
+    comp::Timer whileShown;
+    whileShown.SetInterval(300);
+    whileShown.OnTimer = [&](comp::Timer&) {
+        if (++ticks == 1) {
+            shown = form.pm.Handle();
+            EXPECT_EQ(1, SendMessageA(hidden, _3D_Popup, 0, 0));
+            keptShown = shown && IsMenu(shown) && form.pm.Handle() == shown;
+        }
+        CloseOpenMenu();
+    };
+    whileShown.SetEnabled(true);
     EXPECT_EQ(1, SendMessageA(hidden, _3D_Popup, 0, 0));
-    EXPECT_TRUE(popped);
+    whileShown.SetEnabled(false);
+    EXPECT_EQ(1, popups);
+    EXPECT_NE(nullptr, shown);
+    EXPECT_TRUE(keptShown);
 }
 
 TEST_F(ControlFormTest, EventForwardersReachTheSinkInTheirOrder) {
@@ -375,8 +393,11 @@ TEST_F(ControlFormTest, EventForwardersReachTheSinkInTheirOrder) {
     EXPECT_TRUE(sink.calls.empty());
 }
 
-// The splash is shown once per load of the library: played in a fresh process.
-static testing_support::ChildMode splashChild("splash-once", [](const std::vector<std::string>&) -> int {
+IDirect3D9* WINAPI OutOfMemory(UINT) { throw std::bad_alloc(); }
+
+// The splash is shown once per load of the library: played in a fresh process. With "failing", the first
+// control's start-up fails after the splash came up.
+static testing_support::ChildMode splashChild("splash-once", [](const std::vector<std::string>& args) -> int {
     // The splash library lies beside the control library; this test binary lives one folder down.
     SetDllDirectoryA((ExeFolder() + "\\..").c_str());
     RegistrySandbox sandbox;
@@ -389,8 +410,10 @@ static testing_support::ChildMode splashChild("splash-once", [](const std::vecto
     int firstCreated = -1, firstDestroyed = -1, splashLeft = -1, secondCreated = -1;
     bool closedFlag = false;
     {
+        if (!args.empty() && args[0] == "failing") Direct3DCreateHook = &OutOfMemory;
         T_3DVexlorForm first;
         first.CreateControl(host.Handle(), host.Client());
+        Direct3DCreateHook = &Direct3DCreate9;
         firstCreated = created;
         firstDestroyed = destroyed;
         closedFlag = SplashClosed();
@@ -415,6 +438,13 @@ TEST(ControlSplash, ShownOncePerLoadAndClosedBeforeTheControlShows) {
     EXPECT_EQ("1 1 1 0 1", r.FirstLine());
 }
 
+TEST(ControlSplash, AStartUpThatFailsClosesTheSplashAndTheNextControlShowsNone) {
+    testing_support::ChildResult r = testing_support::RunChild("splash-once", {"failing"}, 60000);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(0u, r.exitCode);
+    EXPECT_EQ("1 1 1 0 1", r.FirstLine());
+}
+
 TEST_F(ControlFormTest, ExitStartFromTheLibraryFolderWithoutPilingUp) {
     ScratchFolder folder;
     const std::string dir = folder.Dir();
@@ -424,11 +454,12 @@ TEST_F(ControlFormTest, ExitStartFromTheLibraryFolderWithoutPilingUp) {
     EXPECT_EQ(TExitStart::Started, LaunchControlProgramExit(dir));
     // While that one runs, no second start.
     EXPECT_EQ(TExitStart::StillRunning, LaunchControlProgramExit(dir));
-    Sleep(2500);
+    // Once it has ended, the next one starts.
+    ASSERT_TRUE(testing_support::WaitUntilNoChildRuns("_3DVexlor.exe", 60000));
     EXPECT_EQ(TExitStart::Started, LaunchControlProgramExit(dir));
-    Sleep(2500);
+    ASSERT_TRUE(testing_support::WaitUntilNoChildRuns("_3DVexlor.exe", 60000));
     std::string log = testing_support::ReadWholeFile(dir + "\\exit_log.txt");
-    const std::string expected = "\"" + dir + "\\_3DVexlor.exe\" /EXIT\r\n";
+    const std::string expected = "\"" + dir + "\\_3DVexlor.exe\" /EXIT\r\nended\r\n";
     EXPECT_EQ(expected + expected, log);
 
     // A path beyond 255 characters is not started (nor cut).

@@ -33,6 +33,14 @@ const IID kEventsIid = {0xCF6A524B, 0x6B12, 0x43F4, {0x90, 0x26, 0xE3, 0x20, 0x8
 std::string BinFolder() { return ExeFolder() + "\\.."; }
 std::string ControlDll() { return BinFolder() + "\\_3DVexlorFormProj.dll"; }
 
+// How many lines of |text| are exactly |line|.
+int Lines(const std::string& text, const std::string& line) {
+    int n = 0;
+    for (size_t at = 0; (at = text.find(line + "\r\n", at)) != std::string::npos; at += line.size())
+        if (at == 0 || text[at - 1] == '\n') ++n;
+    return n;
+}
+
 struct OleScope {
     OleScope() { OleInitialize(nullptr); }
     ~OleScope() { OleUninitialize(); }
@@ -190,22 +198,21 @@ static testing_support::ChildMode exitChild("exit-start", [](const std::vector<s
     OleScope ole;
     RegistrySandbox sandbox;
     const std::string dir = args.at(0);
+    const std::string logFile = dir + "\\exit_log.txt";
     container::ControlHost host;
     if (FAILED(host.CreateFromLibrary(dir + "\\_3DVexlorFormProj.dll", kControlClsid, GetDesktopWindow()))) return 2;
-    // No control program window: the monitor starts the exit program on its ticks, one at a time.
-    Pump(1300);
-    std::string log = testing_support::ReadWholeFile(dir + "\\exit_log.txt");
-    int missing = 0;
-    for (size_t p = 0; (p = log.find("/EXIT", p)) != std::string::npos; ++p) ++missing;
-    // With the control program's main form present, nothing more starts.
+    // No control program window: the monitor starts the exit program on its ticks, again once the one
+    // before has ended. Two that ran to their end are enough to see it.
+    const bool twoRan =
+        testing_support::PumpUntil([&] { return Lines(testing_support::ReadWholeFile(logFile), "ended") >= 2; }, 60000);
+    // With the control program's main form present, nothing more starts: once the program that may still
+    // be running has ended, ten more monitor ticks leave the log as it is.
     FakePeer mainForm("T_3DVexlorControlForm");
-    Sleep(700);  // the exit program started last ends
-    Pump(100);
-    DeleteFileA((dir + "\\exit_log.txt").c_str());
-    Pump(800);
-    int present = testing_support::ReadWholeFile(dir + "\\exit_log.txt").empty() ? 0 : 1;
-    printf("%d %d\n", missing, present);
-    printf("%s", log.c_str());
+    const bool ended = testing_support::WaitUntilNoChildRuns("_3DVexlor.exe", 60000);
+    const std::string log = testing_support::ReadWholeFile(logFile);
+    Pump(1000);
+    const bool quiet = testing_support::ReadWholeFile(logFile) == log;
+    printf("%d %d %d\n%s", twoRan ? 1 : 0, ended ? 1 : 0, quiet ? 1 : 0, log.c_str());
     fflush(stdout);
     host.Destroy();
     return 0;
@@ -218,15 +225,23 @@ TEST(ControlHost, WithoutTheControlProgramTheExitProgramStartsBesideTheLibrary) 
         ASSERT_TRUE(CopyFileA((BinFolder() + "\\" + name).c_str(), (dir + "\\" + name).c_str(), FALSE));
     ASSERT_TRUE(CopyFileA((ExeFolder() + "\\control_exit_stub.exe").c_str(), (dir + "\\_3DVexlor.exe").c_str(), FALSE));
     SetEnvironmentVariableA("VEXLOR_STUB_MS", "400");
-    testing_support::ChildResult r = testing_support::RunChild("exit-start", {dir}, 60000);
+    testing_support::ChildResult r = testing_support::RunChild("exit-start", {dir}, 240000);
     SetEnvironmentVariableA("VEXLOR_STUB_MS", nullptr);
     ASSERT_TRUE(r.finished);
     ASSERT_EQ(0u, r.exitCode) << r.output;
-    int missing = -1, present = -1;
-    ASSERT_EQ(2, sscanf(r.output.c_str(), "%d %d", &missing, &present)) << r.output;
-    // 1.3 s of 100 ms ticks with a 0.4 s program: started again after each ended, never piled up.
-    EXPECT_GE(missing, 2) << r.output;
-    EXPECT_LE(missing, 4) << r.output;
-    EXPECT_EQ(0, present) << r.output;
-    EXPECT_NE(std::string::npos, r.output.find("\"" + dir + "\\_3DVexlor.exe\" /EXIT")) << r.output;
+    // Two ran to their end, the last one ended, and with the main form there no further one started.
+    EXPECT_EQ("1 1 1", r.FirstLine()) << r.output;
+    // Each start came after the one before had ended: never two at a time.
+    const std::string command = "\"" + dir + "\\_3DVexlor.exe\" /EXIT";
+    std::vector<std::string> lines;
+    for (size_t at = r.output.find('\n') + 1, next; at < r.output.size(); at = next + 1) {
+        next = r.output.find('\n', at);
+        if (next == std::string::npos) next = r.output.size();
+        std::string line = r.output.substr(at, next - at);
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+        if (!line.empty()) lines.push_back(line);
+    }
+    ASSERT_GE(lines.size(), 4u) << r.output;
+    EXPECT_EQ(0u, lines.size() % 2) << r.output;
+    for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(i % 2 == 0 ? command : "ended", lines[i]) << r.output;
 }

@@ -19,7 +19,10 @@
 //   list                                 prints class|caption|visible of every top-level window
 //   raise <class>                        brings the window to the top of the Z order
 //   hold <class> <ms>                    keeps a hidden window of the class for that long
+//   stall <class> <ms>                   keeps a hidden window of the class that answers nothing for that long
+//   tray-delete <class> <id>             takes the window's notification-area icon with that id away
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -222,6 +225,28 @@ int main(int argc, char** argv) {
         HWND w = Find(argv[2]);
         if (!w) return 1;
         return SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE) ? 0 : 1;
+    }
+    if (cmd == "stall" && argc >= 4) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = argv[2];
+        RegisterClassA(&wc);
+        HWND w = CreateWindowExA(WS_EX_TOOLWINDOW, argv[2], "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+        if (!w) return 1;
+        Sleep(strtoul(argv[3], nullptr, 0));  // messages sent to it wait meanwhile
+        DestroyWindow(w);
+        return 0;
+    }
+    if (cmd == "tray-delete" && argc >= 4) {
+        HWND w = Find(argv[2]);
+        if (!w) return 1;
+        NOTIFYICONDATAA data = {};
+        data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+        data.hWnd = w;
+        data.uID = strtoul(argv[3], nullptr, 0);
+        return Shell_NotifyIconA(NIM_DELETE, &data) ? 0 : 1;
     }
     if (cmd == "hold" && argc >= 4) {
         WNDCLASSA wc = {};

@@ -40,6 +40,17 @@ start_desktop() {
   T_PIDS+=($!)
   drv wait Progman 20000
 }
+# start_desktop_without_3d: the stand-in desktop on an X display of its own without the GLX extension,
+# where Wine's Direct3D finds no OpenGL: the control it hosts can make no device.
+start_desktop_without_3d() {
+  local n pid
+  read -r n pid < <(vexlor_start_xvfb -extension GLX)
+  [ -n "${n:-}" ] || return 1
+  T_PIDS+=($pid)
+  DISPLAY=":$n" "$VX_WINE" "$VX_STANDINS_WIN\\vexlor_desktop.exe" >>"$T_OUT/desktop.log" 2>&1 &
+  T_PIDS+=($!)
+  drv wait Progman 20000
+}
 stop_desktop() {
   drv post Progman 0x0010 >/dev/null
   drv wait-gone Progman 10000
@@ -74,6 +85,14 @@ in_prefix() {
     tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && n=$((n + 1))
   done
   echo "$n"
+}
+wait_for() {  # wait_for <seconds> <command...>: true as soon as the command succeeds, false after the time
+  local limit=$(($(date +%s) + $1))
+  shift
+  until "$@"; do
+    [ "$(date +%s)" -lt "$limit" ] || return 1
+    sleep 0.2
+  done
 }
 wait_pid() {  # wait_pid <pid> <seconds>: true when the process ended within the time
   local i

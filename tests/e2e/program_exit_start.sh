@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The "/EXIT" start: puts the remembered wallpaper back (also when it is current, always stretched), the
-# empty name when nothing is remembered or when the page itself was remembered, makes no window, and never
-# fails, even started many times in a row. Other spellings start the tray program.
+# empty name when nothing is remembered or when the page itself was remembered, makes no window while it
+# runs, and never fails, even started many times in a row. Other spellings start the tray program.
 . "$(dirname "$0")/lib_program.sh"
 prepare 0
 check "stand-in desktop up" start_desktop
@@ -23,7 +23,6 @@ set_wallpaper "$PAGE_WIN"
 exit_start /EXIT
 check_eq "remembered wallpaper put back" 'C:\windows\mine.bmp' "$(wallpaper)"
 check_eq "stretched" 2 "$(reg_value 'HKCU\Software\Microsoft\Internet Explorer\Desktop\General' WallpaperStyle)"
-check_eq "no main form made" 1 "$(drv exists T_3DVexlorControlForm; echo $?)"
 
 # The page remembered (as an earlier version could store it): the page is not put back.
 set_last_wallpaper 'C:\WINDOWS\web\wallpaper\3dvexlor.HTML'
@@ -59,4 +58,21 @@ check_eq "no page: nothing remembered" "<none>" "$(last_wallpaper)"
 check_eq "no page: wallpaper untouched" 'C:\windows\mine.bmp' "$(wallpaper)"
 check_eq "no page: no message box" 1 "$(drv exists '#32770'; echo $?)"
 check "stand-in desktop stops" stop_desktop
+
+# While an exit start runs (held here by a desktop window that answers nothing, so that it waits after
+# saving the wallpaper), it has made no window of the program.
+set_last_wallpaper 'C:\windows\mine.bmp'
+set_wallpaper "$PAGE_WIN"
+"$VX_WINE" "$VX_DRIVER" stall Progman 600000 >/dev/null 2>&1 &
+STALL_PID=$!
+T_PIDS+=($STALL_PID)
+check "a desktop that answers nothing" drv wait Progman 10000
+start_program /EXIT
+saved() { [ "$(wallpaper)" = 'C:\windows\mine.bmp' ]; }
+check "the exit start saved the wallpaper" wait_for 30 saved
+check "the exit start waits for the desktop" kill -0 "$PROG_PID"
+check_eq "no main form while the exit start runs" 1 "$(drv exists T_3DVexlorControlForm; echo $?)"
+check_eq "no tray icon window while the exit start runs" 1 "$(drv exists TTrayIconWindow; echo $?)"
+kill "$STALL_PID" 2>/dev/null
+check "the exit start ends once the desktop is gone" wait_pid "$PROG_PID" 30
 finish

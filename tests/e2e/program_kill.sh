@@ -9,9 +9,8 @@ kill -9 "$PROG_PID"
 check "program killed" wait_pid "$PROG_PID" 5
 check "control gone after the kill" drv wait-gone _3DVexlorActiveXWnd 20000
 check_eq "wallpaper put back by the exit start" 'C:\windows\mine.bmp' "$(wallpaper)"
-sleep 2
-left=$(in_prefix '[_]3DVexlor\.exe')
-check_eq "no _3DVexlor.exe left running" 0 "$left"
+none_left() { [ "$(in_prefix '[_]3DVexlor\.exe')" = 0 ]; }
+check "no _3DVexlor.exe left running" wait_for 30 none_left
 check_eq "wallpaper still the user's" 'C:\windows\mine.bmp' "$(wallpaper)"
 check "stand-in desktop stops" stop_desktop
 finish

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The control's requests to the control window: file properties by WM_COPYDATA (exactly cbData bytes,
-# dwData 2 only, nothing for no data), the new-shortcut wizard in the face's folder, help and licence in
-# their window types, the tips (one at a time); and from the first tear-down step on, the still-live tray
-# menu opens nothing and a second Exit does nothing.
+# dwData 2 only, nothing for no data), the new-shortcut wizard in the face's folder, the display
+# properties, help and licence in their window types, the tips (one at a time); and from the first
+# tear-down step on, the still-live tray menu opens nothing and a second Exit does nothing.
 . "$(dirname "$0")/lib_program.sh"
 prepare 0
 set_wallpaper 'C:\windows\mine.bmp'
@@ -22,13 +22,13 @@ check_eq "neither asked for properties" "$n" "$(props)"
 # The new-shortcut wizard is started in the face's folder (the stand-in applet records its command).
 log="$VX_DRIVE_C/windows/Temp/NewLinkHere.log"
 drv post _3DVexlorControlWnd _3D_Create 3 >/dev/null
-for i in $(seq 1 100); do [ -s "$log" ] && break; sleep 0.1; done
+wait_for 60 test -s "$log"
 line=$(head -n1 "$log" 2>/dev/null | tr -d '\r')
 check "wizard started with the face 3 folder" bash -c '[[ "$1" =~ ^NewLinkHere\ C:\\.*\\Application\ Data\\Pellomar\\3D\ Vexlor\\Desktops\\3\\$ ]]' _ "$line"
 echo "     ($line)"
-drv post _3DVexlorControlWnd _3D_DispProp >/dev/null   # Wine has no desk.cpl: nothing to see, nothing fails
-sleep 0.5
-check "program alive after the display properties request" kill -0 "$PROG_PID"
+# The display properties: the control panel opens desk.cpl (the applet stand-in notes it).
+drv post _3DVexlorControlWnd _3D_DispProp >/dev/null
+check "display properties opened" wait_for 30 grep -qi 'CPlApplet .*\\desk\.cpl' "$VX_DRIVE_C/windows/Temp/Applet.log"
 
 # The about box of the splash library; the program goes on answering while it is open.
 drv post _3DVexlorControlWnd _3D_About >/dev/null
@@ -60,31 +60,39 @@ check "tray menu Tips opens the dialog" drv wait TformTips 5000
 drv post TformTips 0x0010 >/dev/null
 drv wait-gone TformTips 5000 >/dev/null
 
-# The tear-down waits while a control window exists: hold one, then Exit.
-hold_window _3DVexlorActiveXWnd 6000
-sleep 0.5
+# The tear-down waits while a control window exists: hold one (until it is let go below), then Exit.
+hold_window _3DVexlorActiveXWnd 600000
+check "a control window is held" drv wait _3DVexlorActiveXWnd 10000
 drv post _3DVexlorControlWnd _3D_Exit >/dev/null
 check "help windows closed at exit" drv wait-gone "HH Parent" 5000
 check "control window destroyed at exit" drv wait-gone _3DVexlorControlWnd 5000
-check_eq "wallpaper put back" 'C:\windows\mine.bmp' "$(wallpaper)"
+put_back() { [ "$(wallpaper)" = 'C:\windows\mine.bmp' ]; }
+check "wallpaper put back" wait_for 30 put_back
 check "program waits while a control window exists" kill -0 "$PROG_PID"
 # A display change during the wait does not put the page back on the desktop.
 check_eq "display change answered during the wait" 0 "$(drv send T_3DVexlorControlForm 0x007E)"
 sleep 0.3
 check_eq "wallpaper stays put back after the display change" 'C:\windows\mine.bmp' "$(wallpaper)"
-# The tray menu is still live: "Tips" opens nothing now.
+# The tray menu is still live: "Tips" and "Help topics" open nothing now.
 drv tray TTrayIconWindow 0x0202 >/dev/null
 check "tray menu opens during the wait" drv wait '#32768' 5000
 menu_keys 0x28 0x28 0x28 0x0D   # down: the notice, Help topics, Tips; Enter
 sleep 0.7
 check_eq "no tips dialog during the tear-down" 1 "$(drv exists TformTips; echo $?)"
+drv tray TTrayIconWindow 0x0202 >/dev/null
+drv wait '#32768' 5000 >/dev/null
+menu_keys 0x28 0x28 0x0D   # down: the notice, Help topics; Enter
+sleep 0.7
 check_eq "no help window during the tear-down" 1 "$(drv exists 'HH Parent'; echo $?)"
+# A second Exit changes nothing: the icons, hidden meanwhile, stay hidden.
+drv hide-icons >/dev/null
 drv tray TTrayIconWindow 0x0202 >/dev/null
 drv wait '#32768' 5000 >/dev/null
 menu_keys 0x26 0x0D   # up: Exit; Enter
+check "the menu closed on Exit" drv wait-gone '#32768' 5000
 sleep 0.5
-check "a second Exit changes nothing" kill -0 "$PROG_PID"
-wait "$HOLD_PID" 2>/dev/null
-check "program ends once the control window is gone" wait_pid "$PROG_PID" 10
+check_eq "a second Exit leaves the icons hidden" 0 "$(drv icons)"
+kill "$HOLD_PID" 2>/dev/null
+check "program ends once the control window is gone" wait_pid "$PROG_PID" 30
 check "stand-in desktop stops" stop_desktop
 finish

@@ -9,7 +9,7 @@ mv "$VX_PAGE_UNIX" "$VX_PAGE_UNIX.away"
 restore_page() { [ -f "$VX_PAGE_UNIX.away" ] && mv "$VX_PAGE_UNIX.away" "$VX_PAGE_UNIX"; }
 trap 'restore_page; t_cleanup' EXIT
 
-hold_window _3DVexlorActiveXWnd 8000
+hold_window _3DVexlorActiveXWnd 600000   # until it is let go below
 check "a control window is held" drv wait _3DVexlorActiveXWnd 10000
 start_program
 check "tray icon window up" drv wait TTrayIconWindow 20000
@@ -30,7 +30,7 @@ sleep 0.3
 check_eq "wallpaper untouched" 'C:\windows\mine.bmp' "$(wallpaper)"
 check_eq "nothing remembered" "<none>" "$(last_wallpaper)"
 
-wait "$HOLD_PID" 2>/dev/null
-check "program ends once the control window is gone" wait_pid "$PROG_PID" 10
+kill "$HOLD_PID" 2>/dev/null
+check "program ends once the control window is gone" wait_pid "$PROG_PID" 30
 restore_page
 finish

@@ -27,6 +27,14 @@ void ExpectQuadrants(const Bitmap& b, int tolerance) {
 
 std::string Slurp(const std::string& file) { return testing_support::ReadWholeFile(file); }
 
+// |bytes| with |size| bytes of the little-endian |value| put at |at|.
+std::string Patched(std::string bytes, size_t at, uint32_t value, size_t size = 4) {
+    const char little[4] = {static_cast<char>(value), static_cast<char>(value >> 8), static_cast<char>(value >> 16),
+                            static_cast<char>(value >> 24)};
+    bytes.replace(at, size, little, size);
+    return bytes;
+}
+
 }  // namespace
 
 TEST(Picture, LoadsJpegAndBitmapFilesByExtension) {
@@ -107,6 +115,68 @@ TEST(Picture, BadFilesRaiseAndKeepThePicture) {
     // A cut inside the header is an error.
     testing_support::WriteWholeFile(folder.Path() + "header.jpg", whole.substr(0, 20));
     EXPECT_THROW(p.LoadFromFile(folder.Path() + "header.jpg"), comp::EInvalidGraphic);
+}
+
+TEST(Picture, DamagedBitmapFilesAreRefusedBeforeTheyAreRead) {
+    testing_support::ScratchFolder folder;
+    comp::Picture p;
+    p.LoadFromFile(DataFile("quad.bmp"));
+    // 64 x 48 at 24 bits: file header, 40-byte info header, pixels from byte 54.
+    const std::string whole = Slurp(DataFile("quad.bmp"));
+    ASSERT_EQ(whole.size(), 54u + 48 * 64 * 3);
+    const std::string eightBit = Patched(Patched(whole, 28, 8, 2), 46, 256);  // 8 bits, 256 colours
+    const struct {
+        const char* what;
+        std::string bytes;
+    } damaged[] = {
+        {"cut after the headers", whole.substr(0, 54)},
+        {"cut in the last row", whole.substr(0, whole.size() - 1)},
+        {"cut inside the info header", whole.substr(0, 30)},
+        {"pixel offset past the end", Patched(whole, 10, 0x7FFFFFF0)},
+        {"pixel offset inside the headers", Patched(whole, 10, 20)},
+        {"width and height beyond the pixels", Patched(Patched(whole, 18, 4000), 22, 3000)},
+        {"info header larger than any", Patched(whole, 14, 0x10000)},
+        {"colour table cut short", eightBit.substr(0, 54 + 100)},
+        {"run-length data past the end", Patched(Patched(eightBit, 30, BI_RLE8), 34, 0x100000)},
+    };
+    for (const auto& d : damaged) {
+        const std::string file = folder.Path() + "damaged.bmp";
+        testing_support::WriteWholeFile(file, d.bytes);
+        EXPECT_THROW(p.LoadFromFile(file), comp::EInvalidGraphic) << d.what;
+    }
+    ExpectQuadrants(p.GetBitmap(), 0);  // still the picture loaded first
+
+    // A whole file with the small (12-byte) header still reads: 2 x 2, rows bottom-up, padded to 8 bytes.
+    std::string core = Patched(Patched(std::string(14 + 12, '\0'), 10, 26), 14, 12);
+    core[0] = 'B';
+    core[1] = 'M';
+    core = Patched(Patched(Patched(Patched(core, 18, 2, 2), 20, 2, 2), 22, 1, 2), 24, 24, 2);
+    core += std::string("\xFF\x00\x00\x00\xFF\xFF\0\0", 8);  // blue, yellow
+    core += std::string("\x00\x00\xFF\x00\xFF\x00\0\0", 8);  // red, green
+    testing_support::WriteWholeFile(folder.Path() + "core.bmp", core);
+    p.LoadFromFile(folder.Path() + "core.bmp");
+    ASSERT_EQ(p.Width(), 2);
+    ASSERT_EQ(p.Height(), 2);
+    EXPECT_EQ(p.GetBitmap().Pixel(0, 0), kRed);
+    EXPECT_EQ(p.GetBitmap().Pixel(1, 1), kYellow);
+    testing_support::WriteWholeFile(folder.Path() + "core.bmp", core.substr(0, core.size() - 3));
+    EXPECT_THROW(p.LoadFromFile(folder.Path() + "core.bmp"), comp::EInvalidGraphic);
+}
+
+TEST(Picture, AJpegThatPromisesMoreRowsThanItHoldsIsReadWithinItsData) {
+    testing_support::ScratchFolder folder;
+    std::string jpeg = Slurp(DataFile("quad.jpg"));
+    const size_t frame = jpeg.find("\xFF\xC0");  // frame header: marker, length, precision, height, width
+    ASSERT_NE(frame, std::string::npos);
+    jpeg[frame + 5] = static_cast<char>(4800 >> 8);
+    jpeg[frame + 6] = static_cast<char>(4800 & 0xFF);
+    testing_support::WriteWholeFile(folder.Path() + "tall.jpg", jpeg);
+    comp::Picture p;
+    p.LoadFromFile(folder.Path() + "tall.jpg");
+    // The library warns of the missing data and fills the rows it lacks; nothing is read past the file.
+    ASSERT_EQ(p.Width(), 64);
+    ASSERT_EQ(p.Height(), 4800);
+    EXPECT_TRUE(ColoursNear(p.GetBitmap().Pixel(8, 8), kRed, 12));
 }
 
 TEST(JpegImage, ReadsTheSizeFirstAndDecodesOnAssign) {

@@ -1,6 +1,7 @@
 // The desktop as the program sees it, against the Active Desktop stand-in and a desktop window tree made
 // here: reading and setting the wallpaper (compared without case, always stretched), the exit start and
 // the value remembered at start, the desktop icon list.
+#include "components/exceptions.h"
 #include "components/window.h"
 #include "fixtures.h"
 #include "frmMain.h"
@@ -17,6 +18,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -150,6 +152,98 @@ TEST_F(Desktop, ShellsThatAnswerNothingGiveTheEmptyName) {
     EXPECT_EQ("", read);
     // Nothing reached the stand-in's storage meanwhile: the shell's own object answered.
     EXPECT_EQ("C:\\Pictures\\Sea.bmp", RegText(kGeneral, "Wallpaper"));
+}
+
+TEST_F(Desktop, WithoutTheActiveDesktopObjectTheExitStartEndsQuietly) {
+    SetLastWallPaper("C:\\Pictures\\Mine.bmp");
+    ApplyWallpaper(WideOf(DesktopPageFile()));
+    // A thread without COM cannot make the object: the restore raises, the exit start does not.
+    bool restoreRaised = false;
+    bool exitStartRaised = false;
+    std::thread noCom([&] {
+        try {
+            RestoreLastWallpaper();
+        } catch (const comp::EComError&) {
+            restoreRaised = true;
+        }
+        try {
+            RunExitStart();
+        } catch (...) {
+            exitStartRaised = true;  // (unreachable while it keeps its promise: it is noexcept)
+        }
+    });
+    noCom.join();
+    EXPECT_TRUE(restoreRaised);
+    EXPECT_FALSE(exitStartRaised);
+    EXPECT_EQ(DesktopPageFile(), GetDesktopWallpaper());  // nothing was applied
+}
+
+namespace {
+
+// An Active Desktop object that answers GetWallpaper with success and leaves the buffer as it came, as a
+// lazy shell may; it notes whether the buffer came holding nothing but zeros (then whatever part of a
+// name a shell writes stays terminated).
+class LazyDesktop : public IActiveDesktop, public IClassFactory {
+public:
+    bool called = false;
+    bool cameEmpty = false;
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
+            *object = static_cast<IClassFactory*>(this);
+            return S_OK;
+        }
+        if (IsEqualIID(iid, IID_IActiveDesktop)) {
+            *object = static_cast<IActiveDesktop*>(this);
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP CreateInstance(IUnknown*, REFIID iid, void** object) override { return QueryInterface(iid, object); }
+    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+    STDMETHODIMP GetWallpaper(PWSTR buffer, UINT size, DWORD) override {
+        called = true;
+        cameEmpty = size > 0;
+        for (UINT i = 0; i < size; ++i) cameEmpty = cameEmpty && buffer[i] == L'\0';
+        return S_OK;
+    }
+    STDMETHODIMP ApplyChanges(DWORD) override { return S_OK; }
+    STDMETHODIMP SetWallpaper(PCWSTR, DWORD) override { return S_OK; }
+    STDMETHODIMP GetWallpaperOptions(LPWALLPAPEROPT, DWORD) override { return S_OK; }
+    STDMETHODIMP SetWallpaperOptions(LPCWALLPAPEROPT, DWORD) override { return S_OK; }
+    STDMETHODIMP GetPattern(PWSTR, UINT, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP SetPattern(PCWSTR, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP GetDesktopItemOptions(LPCOMPONENTSOPT, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP SetDesktopItemOptions(LPCCOMPONENTSOPT, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP AddDesktopItem(LPCCOMPONENT, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP AddDesktopItemWithUI(HWND, LPCOMPONENT, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP ModifyDesktopItem(LPCCOMPONENT, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP RemoveDesktopItem(LPCCOMPONENT, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP GetDesktopItemCount(int*, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP GetDesktopItem(int, LPCOMPONENT, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP GetDesktopItemByID(ULONG_PTR, LPCOMPONENT, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP GenerateDesktopItemHtml(PCWSTR, LPCOMPONENT, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP AddUrl(HWND, PCWSTR, LPCOMPONENT, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP GetDesktopItemBySource(PCWSTR, LPCOMPONENT, DWORD) override { return E_NOTIMPL; }
+};
+
+
+}  // namespace
+
+TEST_F(Desktop, AShellThatSucceedsWithoutAnswerGivesTheEmptyName) {
+    ApplyWallpaper(L"C:\\Pictures\\Sea.bmp");
+    LazyDesktop lazy;
+    DWORD cookie = 0;
+    ASSERT_EQ(S_OK, CoRegisterClassObject(CLSID_ActiveDesktop, static_cast<IClassFactory*>(&lazy),
+                                          CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie));
+    const std::string read = GetDesktopWallpaper();
+    CoRevokeClassObject(cookie);
+    ASSERT_TRUE(lazy.called);
+    EXPECT_TRUE(lazy.cameEmpty);
+    EXPECT_EQ("", read);
 }
 
 TEST_F(Desktop, StandInKeepsWallpaperAndItemOptions) {

@@ -69,11 +69,12 @@ TEST_F(ControlWindow, CopyDataTakesExactlyCbDataBytes) {
     EXPECT_EQ(2u, propertiesCalls[0].type);  // SHOP_FILEPATH
     EXPECT_EQ(L"C:\\Faces\\report.txt", propertiesCalls[0].object);
 
-    // Other kinds, no bytes or no data: nothing, and still answered 1.
+    // Other kinds, no bytes, a size without data or no record at all: nothing, and still answered 1.
     EXPECT_EQ(1, SendCopyData(1, path, 19));
     EXPECT_EQ(1, SendCopyData(3, path, 19));
     EXPECT_EQ(1, SendCopyData(2, path, 0));
-    EXPECT_EQ(1, SendCopyData(2, nullptr, 0));
+    EXPECT_EQ(1, SendCopyData(2, nullptr, 19));
+    EXPECT_EQ(1, SendMessageA(ControlWndHandle, WM_COPYDATA, 0, 0));
     EXPECT_EQ(1u, propertiesCalls.size());
 
     // A path of non-ASCII single-byte text is widened with the system code page.

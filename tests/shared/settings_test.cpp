@@ -101,6 +101,21 @@ TEST_F(SettingsTest, FirstStartWritesDefaultsAndRunValue) {
     EXPECT_FALSE(Key(kProductKey).ValueExists("AppPath"));
 }
 
+void FailingSave() { throw comp::ERegistryException("Failed to set data for 'use_3d_wallpaper'"); }
+
+TEST_F(SettingsTest, AFailingFirstStartSaveStillLeavesTheDefaults) {
+    FirstStartSave = &FailingSave;
+    bool raised = false;
+    try {
+        LoadSettings();
+    } catch (...) {
+        raised = true;
+    }
+    FirstStartSave = &SaveSettings;
+    EXPECT_FALSE(raised);
+    ExpectDefaultsFrom("use_3d_wallpaper");
+}
+
 TEST_F(SettingsTest, StoredValuesAreReadInOrderUntilOneIsMissing) {
     WriteCustomSettings();
     LoadSettings();

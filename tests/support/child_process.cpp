@@ -1,7 +1,11 @@
 // Child modes of the test binaries.
 #include "child_process.h"
 
+#include <tlhelp32.h>
+
 #include <map>
+
+#include "test_windows.h"
 
 namespace testing_support {
 
@@ -91,6 +95,22 @@ ChildResult RunChild(const std::string& mode, const std::vector<std::string>& ar
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return result;
+}
+
+static bool ChildRuns(const std::string& exeName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return true;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+        found = entry.th32ParentProcessID == GetCurrentProcessId() && lstrcmpiA(entry.szExeFile, exeName.c_str()) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
+bool WaitUntilNoChildRuns(const std::string& exeName, DWORD timeoutMs) {
+    return PumpUntil([&] { return !ChildRuns(exeName); }, timeoutMs);
 }
 
 }  // namespace testing_support

@@ -39,4 +39,8 @@ HANDLE StartChild(const std::string& mode, const std::vector<std::string>& args)
 // when it could not start. A program still running at the timeout is left alone (STILL_ACTIVE).
 DWORD RunProgram(const std::string& commandLine, DWORD timeoutMs = 60000);
 
+// Waits (handling the thread's messages meanwhile, at most |timeoutMs|) until no process that this
+// process started and whose file name is |exeName| runs any more; false on timeout.
+bool WaitUntilNoChildRuns(const std::string& exeName, DWORD timeoutMs);
+
 }  // namespace testing_support

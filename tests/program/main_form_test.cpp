@@ -1,0 +1,191 @@
+// The main form in-process, with the desktop page in a scratch folder and the Active Desktop stand-in:
+// the control's requests while the program runs and once it has begun to close, log-off, the wallpaper
+// it puts back when the page was already the wallpaper at start, and the wait for the control's window.
+#include "components/paths.h"
+#include "components/registry.h"
+#include "fixtures.h"
+#include "frmMain.h"
+#include "shared/uMessages.h"
+#include "shared/uOptionsShared.h"
+#include "test_windows.h"
+#include "uDesktopPage.h"
+#include "uMessagesExe.h"
+
+#include <gtest/gtest.h>
+
+#include <ole2.h>
+#include <sddl.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+int endRequests = 0;
+void CountEndRequest() { ++endRequests; }
+
+int aboutBoxes = 0;
+void WINAPI CountAboutBox(unsigned char) { ++aboutBoxes; }
+
+int propertiesSheets = 0;
+BOOL WINAPI CountProperties(HWND, DWORD, LPCWSTR, LPCWSTR) {
+    ++propertiesSheets;
+    return TRUE;
+}
+
+LRESULT SendPath(const char* path) {
+    COPYDATASTRUCT data = {2, static_cast<DWORD>(strlen(path)), const_cast<char*>(path)};
+    return SendMessageA(ControlWndHandle, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+}
+
+// While alive, the program's registry key carries the access rules given (SDDL); then everyone may again.
+class ProductKeyRules {
+public:
+    explicit ProductKeyRules(const char* sddl) { Apply(sddl); }
+    ~ProductKeyRules() { Apply("D:(A;;KA;;;WD)"); }
+
+private:
+    static void Apply(const char* sddl) {
+        PSECURITY_DESCRIPTOR sd = nullptr;
+        HKEY key = nullptr;
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr));
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kProductKey, 0, WRITE_DAC, &key));
+        EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd));
+        RegCloseKey(key);
+        LocalFree(sd);
+    }
+};
+
+class MainFormTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        OleInitialize(nullptr);
+        // The stand-in serves the Active Desktop class in this prefix (as the layout step registers it).
+        HMODULE stand = LoadLibraryA((testing_support::ExeFolder() + "\\vexlor_activedesktop.dll").c_str());
+        ASSERT_NE(nullptr, stand);
+        auto reg = reinterpret_cast<HRESULT(WINAPI*)()>(GetProcAddress(stand, "DllRegisterServer"));
+        ASSERT_NE(nullptr, reg);
+        ASSERT_EQ(S_OK, reg());
+    }
+    void SetUp() override {
+        DesktopPageRoot = folder_.Dir();
+        ASSERT_TRUE(comp::ForceDirectories(folder_.Path() + "Web\\Wallpaper"));
+        testing_support::WriteWholeFile(DesktopPageFile(), "<html></html>");
+        SetDefaultSettings();
+        Settings.StartUP = false;
+        SaveSettings();
+        RequestProgramEnd = &CountEndRequest;
+        AboutBoxProc = &CountAboutBox;
+        SHObjectPropertiesCall = &CountProperties;
+        endRequests = aboutBoxes = propertiesSheets = 0;
+    }
+    void TearDown() override {
+        DesktopPageRoot.clear();
+        RequestProgramEnd = savedEnd_;
+        AboutBoxProc = nullptr;
+        SHObjectPropertiesCall = savedProperties_;
+    }
+    void (*savedEnd_)() = RequestProgramEnd;
+    FilePropertiesCall savedProperties_ = SHObjectPropertiesCall;
+    testing_support::RegistrySandbox sandbox_;
+    testing_support::ScratchFolder folder_;
+    // The tips dialog runs modally: with a window of its class up, it never opens here.
+    testing_support::FakePeer tipsShut_{"TformTips"};
+    testing_support::FakeDesktopTree desktop_;
+};
+
+}  // namespace
+
+TEST_F(MainFormTest, RequestsActUntilTheProgramBeginsToCloseAndNothingOpensAfter) {
+    {
+        T_3DVexlorControlForm form;
+        ASSERT_FALSE(form.PageMissing());
+        ASSERT_NE(nullptr, ControlWndHandle);
+        EXPECT_EQ(DesktopPageFile(), GetDesktopWallpaper());
+        EXPECT_EQ(0, endRequests);
+        testing_support::FakePeer control(kActiveXWndClass);
+
+        // While the program runs, the requests act.
+        EXPECT_EQ(1, SendPath("C:\\Faces\\a.txt"));
+        EXPECT_EQ(1, propertiesSheets);
+        EXPECT_EQ(1, SendMessageA(ControlWndHandle, __3D_Popup, 0, 0));
+        EXPECT_TRUE(testing_support::PumpUntil([&] { return control.Count(_3D_Popup) == 1; }, 30000));
+        EXPECT_EQ(1, SendMessageA(ControlWndHandle, _3D_About, 0, 0));
+        EXPECT_EQ(1, aboutBoxes);
+
+        // Exit shows the desktop icons and asks for the end once; a second Exit does nothing more.
+        ShowWindow(desktop_.ListView(), SW_HIDE);
+        EXPECT_EQ(1, SendMessageA(ControlWndHandle, _3D_Exit, 0, 0));
+        EXPECT_TRUE(ProgramClosing());
+        EXPECT_EQ(1, endRequests);
+        EXPECT_TRUE(desktop_.ListViewShown());
+        ShowWindow(desktop_.ListView(), SW_HIDE);
+        EXPECT_EQ(1, SendMessageA(ControlWndHandle, _3D_Exit, 0, 0));
+        EXPECT_EQ(1, endRequests);
+        EXPECT_FALSE(desktop_.ListViewShown());
+
+        // From then on the requests are answered, but nothing opens: no properties sheet, no popup, no
+        // about box, no help window; the tray menu's items open nothing either.
+        EXPECT_EQ(1, SendPath("C:\\Faces\\a.txt"));
+        EXPECT_EQ(1, SendMessageA(ControlWndHandle, __3D_Popup, 0, 0));
+        EXPECT_EQ(1, SendMessageA(ControlWndHandle, _3D_About, 0, 0));
+        EXPECT_EQ(1, SendMessageA(ControlWndHandle, _3D_Help, 0, 0));
+        form.Aboute1Click();
+        form.Helptopics1Click();
+        form.License1Click();
+        testing_support::Pump(100);
+        EXPECT_EQ(1, propertiesSheets);
+        EXPECT_EQ(1, control.Count(_3D_Popup));
+        EXPECT_EQ(1, aboutBoxes);
+        EXPECT_EQ(nullptr, FindWindowA("HH Parent", nullptr));
+        // The control's window goes before the form: the tear-down waits while it exists.
+    }
+    EXPECT_EQ(nullptr, ControlWndHandle);
+    EXPECT_EQ("", GetDesktopWallpaper());  // nothing was remembered: the page goes
+}
+
+TEST_F(MainFormTest, LogOffIsAllowedAndEndsTheProgramAsExitDoes) {
+    T_3DVexlorControlForm form;
+    ShowWindow(desktop_.ListView(), SW_HIDE);
+    EXPECT_EQ(1, SendMessageA(form.Handle(), WM_QUERYENDSESSION, 0, 0));
+    EXPECT_EQ(1, endRequests);
+    EXPECT_TRUE(ProgramClosing());
+    EXPECT_TRUE(desktop_.ListViewShown());
+}
+
+TEST_F(MainFormTest, ThePageLeftAsTheWallpaperIsNeverWhatTheEndPutsBack) {
+    // A crash left the page as the wallpaper; the program's key can be neither written nor read: nothing
+    // is known of the wallpaper before, and the end puts back the empty name.
+    ApplyWallpaper(WideOf(DesktopPageFile()));
+    {
+        ProductKeyRules shut("D:(D;;KA;;;WD)");
+        {
+            T_3DVexlorControlForm form;
+            EXPECT_EQ("", PrevWallpaper);
+        }
+        EXPECT_EQ("", GetDesktopWallpaper());
+    }
+    // The key can be read but not written: what was stored before is put back.
+    comp::RegistryKey key;
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kProductKey, true));
+    key.WriteString("LastWallPaper", "C:\\Pictures\\Mine.bmp");
+    key.Close();
+    ApplyWallpaper(WideOf(DesktopPageFile()));
+    {
+        ProductKeyRules readOnly("D:(D;;0x6;;;WD)(A;;KA;;;WD)");  // no values set, no keys made
+        {
+            T_3DVexlorControlForm form;
+            EXPECT_EQ("C:\\Pictures\\Mine.bmp", PrevWallpaper);
+        }
+        EXPECT_EQ("C:\\Pictures\\Mine.bmp", GetDesktopWallpaper());
+    }
+}
+
+TEST(MainFormWait, WaitsWhileTheControlWindowExistsAndHandlesMessagesMeanwhile) {
+    EXPECT_EQ(0, WaitForActiveXWndGone(5, 10));
+    testing_support::FakePeer control(kActiveXWndClass);
+    EXPECT_EQ(3, WaitForActiveXWndGone(3, 10));
+    // The window closes while the wait handles the thread's messages: the wait ends with it.
+    PostMessageA(control.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(1, WaitForActiveXWndGone(100, 10));
+}
