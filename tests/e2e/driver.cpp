@@ -19,6 +19,8 @@
 //   list                                 prints class|caption|visible of every top-level window
 //   raise <class>                        brings the window to the top of the Z order
 //   hold <class> <ms>                    keeps a hidden window of the class for that long
+//   cursor <x> <y>                       moves the mouse cursor to the screen point
+//   rect <class>                         prints "left top right bottom" of the window in screen pixels
 #include <windows.h>
 
 #include <cstdio>
@@ -239,6 +241,14 @@ int main(int argc, char** argv) {
             Sleep(20);
         }
         DestroyWindow(w);
+        return 0;
+    }
+    if (cmd == "cursor" && argc >= 4) return SetCursorPos(atoi(argv[2]), atoi(argv[3])) ? 0 : 1;
+    if (cmd == "rect" && argc >= 3) {
+        HWND w = Find(argv[2]);
+        RECT r;
+        if (!w || !GetWindowRect(w, &r)) return 1;
+        printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
         return 0;
     }
     if (cmd == "list") {
