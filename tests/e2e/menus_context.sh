@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Both context menus on the running desktop are skinned: the 3D control's menu (opened by _3D_Popup) and
 # the tray menu show the dark side bar with its picture beside light items; the screenshots of both are
-# kept in the output folder (control_menu.png, tray_menu.png).
+# kept in the output folder (control_menu.png with its submenu in control_submenu.png, tray_menu.png).
 . "$(dirname "$0")/lib_program.sh"
 prepare 0
 start_hosted
@@ -36,7 +36,12 @@ check "control menu open" drv wait '#32768' 10000
 menu_keys 0x28 0x28   # down: the notice, then "Help topics" selected
 sleep 1
 check_menu control_menu
-menu_keys 0x1B
+# "Arrange by" (ten further down) opens its submenu: skinned items, no bar.
+menu_keys 0x28 0x28 0x28 0x28 0x28 0x28 0x28 0x28 0x28 0x28 0x27
+sleep 1
+check_eq "submenu open beside the menu" 2 "$(drv count '#32768')"
+screenshot control_submenu
+menu_keys 0x1B 0x1B
 check "control menu closed" drv wait-gone '#32768' 5000
 
 # The tray menu.
