@@ -101,7 +101,9 @@ Font Font::FromLogFont(const LOGFONTA& lf) {
     f.underline_ = lf.lfUnderline != 0;
     f.strikeOut_ = lf.lfStrikeOut != 0;
     const int pitch = lf.lfPitchAndFamily & 3;
-    f.pitch_ = pitch == VARIABLE_PITCH ? FontPitch::fpVariable : pitch == FIXED_PITCH ? FontPitch::fpFixed : FontPitch::fpDefault;
+    f.pitch_ = pitch == VARIABLE_PITCH ? FontPitch::fpVariable
+               : pitch == FIXED_PITCH  ? FontPitch::fpFixed
+                                       : FontPitch::fpDefault;
     return f;
 }
 

@@ -116,7 +116,8 @@ void GradientFill(comp::Bitmap* bitmap, comp::Canvas* canvas, const RECT& r, COL
             const int64_t area = static_cast<int64_t>(H) * W;
             for (int y = r.top; y < r.bottom; ++y) {
                 for (int x = r.left; x < r.right; ++x) {
-                    const int64_t t = 512 * (static_cast<int64_t>(y - r.top) * W + static_cast<int64_t>(x - r.left) * H) / area;
+                    const int64_t dy = y - r.top, dx = x - r.left;
+                    const int64_t t = 512 * (dy * W + dx * H) / area;
                     const Rgb c = Step(s, d, t, 1024);
                     const int px = style == gsDiagonalLeftRight ? x : r.left + r.right - 1 - x;
                     if (bitmap)

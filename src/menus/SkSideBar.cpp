@@ -1,6 +1,8 @@
 // Painting and copying the side bar.
 #include "menus/SkSideBar.h"
 
+#include <cstdint>
+
 #include "menus/SkFontUtilities.h"
 #include "menus/SkGradient.h"
 #include "menus/SkRectUtilities.h"
@@ -147,9 +149,10 @@ void DrawBarPictureInto(comp::Bitmap& image, const RECT& dest, const comp::Bitma
     const int left = Max(dest.left, 0), right = Min(dest.right, image.Width());
     const int top = Max(dest.top, 0), bottom = Min(dest.bottom, image.Height());
     for (int y = top; y < bottom; ++y) {
-        const int sy = static_cast<int>((2 * static_cast<int64_t>(y - dest.top) + 1) * ph / (2 * static_cast<int64_t>(dh)));
+        // Each target pixel takes the picture pixel under its centre.
+        const int sy = static_cast<int>((2 * int64_t{y - dest.top} + 1) * ph / (2 * int64_t{dh}));
         for (int x = left; x < right; ++x) {
-            const int sx = static_cast<int>((2 * static_cast<int64_t>(x - dest.left) + 1) * pw / (2 * static_cast<int64_t>(dw)));
+            const int sx = static_cast<int>((2 * int64_t{x - dest.left} + 1) * pw / (2 * int64_t{dw}));
             const COLORREF c = picture.Pixel(sx, sy);
             if (transparent && c == key) continue;
             image.SetPixel(x, y, c);

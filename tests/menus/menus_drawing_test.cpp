@@ -26,7 +26,8 @@ using menus_test::Surface;
 namespace {
 
 COLORREF Mix(COLORREF s, COLORREF e, int k, int n) {
-    return RGB(GetRValue(s) + (GetRValue(e) - GetRValue(s)) * k / n, GetGValue(s) + (GetGValue(e) - GetGValue(s)) * k / n,
+    return RGB(GetRValue(s) + (GetRValue(e) - GetRValue(s)) * k / n,
+               GetGValue(s) + (GetGValue(e) - GetGValue(s)) * k / n,
                GetBValue(s) + (GetBValue(e) - GetBValue(s)) * k / n);
 }
 
@@ -128,7 +129,8 @@ TEST(SkGradient, CanvasAndBitmapGiveTheSameColours) {
         GradientFill(&a.bitmap, nullptr, r, s, e, style);
         GradientFill(nullptr, &b.canvas, r, s, e, style);
         for (int y = 0; y < 14; ++y)
-            for (int x = 0; x < 24; ++x) ASSERT_EQ(a.At(x, y), b.At(x, y)) << "style " << style << " at " << x << "," << y;
+            for (int x = 0; x < 24; ++x)
+                ASSERT_EQ(a.At(x, y), b.At(x, y)) << "style " << style << " at " << x << "," << y;
     }
 }
 
@@ -150,8 +152,9 @@ TEST(SkGradient, SolidEmptyUnknownAndClippedFills) {
     // No height, or an unknown style: nothing painted, nothing raised.
     Surface t(6, 6, RGB(9, 9, 9));
     GradientFill(&t.bitmap, nullptr, RECT{0, 3, 6, 3}, RGB(0, 0, 0), RGB(255, 255, 255), gsVertical);
-    GradientFill(&t.bitmap, nullptr, RECT{0, 0, 6, 6}, RGB(0, 0, 0), RGB(255, 255, 255), static_cast<TGradientStyle>(7));
-    GradientFill(nullptr, &t.canvas, RECT{0, 0, 6, 6}, RGB(0, 0, 0), RGB(255, 255, 255), static_cast<TGradientStyle>(7));
+    const auto unknown = static_cast<TGradientStyle>(7);
+    GradientFill(&t.bitmap, nullptr, RECT{0, 0, 6, 6}, RGB(0, 0, 0), RGB(255, 255, 255), unknown);
+    GradientFill(nullptr, &t.canvas, RECT{0, 0, 6, 6}, RGB(0, 0, 0), RGB(255, 255, 255), unknown);
     EXPECT_EQ(RGB(9, 9, 9), t.At(3, 3));
 
     // A rectangle larger than the bitmap: the pixels inside get the colours of the whole gradient, nothing
@@ -364,7 +367,8 @@ TEST(SkDraw, ModuleFirstAndTheDrawHandlerComesBackAfterAFailure) {
     // A module that paints nothing and says no: the item area stays, the bar is painted.
     module.keepDefault = false;
     bool slotEmptyDuringPaint = false;
-    pm.SetOnBeforeDrawBar([&](comp::Menu&, comp::Canvas&, RECT, bool&) { slotEmptyDuringPaint = !item.OnAdvancedDrawItem; });
+    pm.SetOnBeforeDrawBar(
+        [&](comp::Menu&, comp::Canvas&, RECT, bool&) { slotEmptyDuringPaint = !item.OnAdvancedDrawItem; });
     // Called as the platform's dispatch calls it: through a copy of the item's handler.
     auto paint = [&] {
         comp::MenuItem::AdvancedDrawItemEvent handler = item.OnAdvancedDrawItem;
@@ -434,13 +438,15 @@ TEST(SkSideBar, CacheEventsPartsBorderSideAndCaption) {
     // Without the gradient part the other parts land on what the picture held; the border comes with the
     // background picture part only.
     pm.Bar().Border = RGB(255, 255, 0);
-    pm.SetOnAdvancedBeforeDrawBar([](comp::Menu&, comp::Canvas&, RECT, TBarParts& parts) { parts &= ~BarPart(bpGradient); });
+    pm.SetOnAdvancedBeforeDrawBar(
+        [](comp::Menu&, comp::Canvas&, RECT, TBarParts& parts) { parts &= ~BarPart(bpGradient); });
     pm.ResetBar();
     Surface d(100, 60);
     paint(d, RECT{0, 0, 100, 20});
     EXPECT_EQ(RGB(255, 255, 0), d.At(0, 30));
     EXPECT_EQ(RGB(0, 0, 0), d.At(5, 30));  // a new picture is black where nothing painted it
-    pm.SetOnAdvancedBeforeDrawBar([](comp::Menu&, comp::Canvas&, RECT, TBarParts& parts) { parts &= ~BarPart(bpBackPicture); });
+    pm.SetOnAdvancedBeforeDrawBar(
+        [](comp::Menu&, comp::Canvas&, RECT, TBarParts& parts) { parts &= ~BarPart(bpBackPicture); });
     pm.ResetBar();
     paint(d, RECT{0, 0, 100, 20});
     EXPECT_EQ(RGB(200, 0, 0), d.At(0, 30));
