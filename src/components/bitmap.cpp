@@ -361,13 +361,24 @@ void Bitmap::LoadFromFile(const std::string& fileName) {
     HBITMAP loaded = static_cast<HBITMAP>(
         LoadImageA(nullptr, fileName.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     if (!loaded) throw EInvalidGraphic("Cannot read the bitmap file " + fileName);
+    TakeLoaded(loaded, "the bitmap file " + fileName);
+}
+
+void Bitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
+    HBITMAP loaded =
+        static_cast<HBITMAP>(LoadImageA(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!loaded) throw EInvalidGraphic("Cannot read the bitmap resource " + name);
+    TakeLoaded(loaded, "the bitmap resource " + name);
+}
+
+void Bitmap::TakeLoaded(HBITMAP loaded, const std::string& what) {
     BITMAP info{};
     GetObjectA(loaded, sizeof info, &info);
     const int width = info.bmWidth, height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
     const PixelFormat format = info.bmBitsPixel == 32 ? PixelFormat::pf32bit : PixelFormat::pf24bit;
     if (width <= 0 || height <= 0) {
         DeleteObject(loaded);
-        throw EInvalidGraphic("Empty bitmap file " + fileName);
+        throw EInvalidGraphic("Empty bitmap in " + what);
     }
     HBITMAP dib = nullptr;
     uint8_t* bits = nullptr;
@@ -391,7 +402,7 @@ void Bitmap::LoadFromFile(const std::string& fileName) {
     DeleteObject(loaded);
     if (lines != height) {
         DeleteObject(dib);
-        throw EInvalidGraphic("Cannot read the bitmap file " + fileName);
+        throw EInvalidGraphic("Cannot read " + what);
     }
     Adopt(width, height, format, dib, bits, stride);
 }

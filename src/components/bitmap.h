@@ -66,6 +66,8 @@ public:
     // Reads a .bmp file of any depth GDI knows; raises EInvalidGraphic when it cannot, or when the file's
     // headers promise more than the file holds (GDI is never handed such a file).
     void LoadFromFile(const std::string& fileName);
+    // Reads a BITMAP resource of the module |instance| by name; raises EInvalidGraphic when it cannot.
+    void LoadFromResourceName(HINSTANCE instance, const std::string& name);
     // Writes a bottom-up .bmp of the bitmap's own depth; raises EOSError when it cannot.
     void SaveToFile(const std::string& fileName) const;
 
@@ -73,6 +75,8 @@ private:
     void Allocate(int width, int height, PixelFormat format, HBITMAP& dib, uint8_t*& bits, int& stride) const;
     void Adopt(int width, int height, PixelFormat format, HBITMAP dib, uint8_t* bits, int stride);
     void Release() noexcept;
+    // Copies a loaded bitmap into the DIB (and deletes it); |what| names it in errors.
+    void TakeLoaded(HBITMAP loaded, const std::string& what);
 
     int width_ = 0;
     int height_ = 0;

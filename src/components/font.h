@@ -7,6 +7,8 @@
 
 namespace comp {
 
+enum class FontPitch { fpDefault, fpVariable, fpFixed };
+
 class Font {
 public:
     Font() = default;
@@ -22,6 +24,20 @@ public:
     bool Italic() const { return italic_; }
     COLORREF Color() const { return color_; }
     void SetColor(COLORREF color) { color_ = color; }
+    bool Underline() const { return underline_; }
+    bool StrikeOut() const { return strikeOut_; }
+    FontPitch Pitch() const { return pitch_; }
+    // Changing the description drops the GDI font; the next Handle() makes a new one.
+    void SetName(const std::string& name);
+    void SetHeight(int height);
+    void SetBold(bool bold);
+    void SetItalic(bool italic);
+    void SetUnderline(bool underline);
+    void SetStrikeOut(bool strikeOut);
+    void SetPitch(FontPitch pitch);
+
+    // The description of a logical font (colour black).
+    static Font FromLogFont(const LOGFONTA& lf);
 
     // The GDI font (made on first use, owned by this object).
     HFONT Handle() const;
@@ -34,6 +50,9 @@ private:
     bool bold_ = false;
     bool italic_ = false;
     COLORREF color_ = RGB(0, 0, 0);
+    bool underline_ = false;
+    bool strikeOut_ = false;
+    FontPitch pitch_ = FontPitch::fpDefault;
     mutable HFONT handle_ = nullptr;
 };
 

@@ -2,6 +2,7 @@
 #include "window.h"
 
 #include "exceptions.h"
+#include "menus.h"
 #include "module.h"
 
 namespace comp {
@@ -109,7 +110,8 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     LRESULT result = 0;
     bool handled = false;
     try {
-        result = self->HandleMessage(msg, wParam, lParam);
+        // Requests of the menus this layer builds come first: whoever owns the menu, its items answer.
+        if (!DispatchMenuMessage(hwnd, msg, wParam, lParam, result)) result = self->HandleMessage(msg, wParam, lParam);
         handled = true;
     } catch (const std::exception& e) {
         HandleException(e);

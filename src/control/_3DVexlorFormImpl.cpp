@@ -4,6 +4,7 @@
 #include <olectl.h>
 
 #include "components/exceptions.h"
+#include "components/module.h"
 #include "components/paths.h"
 #include "control/uCamera.h"
 #include "control/uInit.h"
@@ -157,6 +158,49 @@ T_3DVexlorForm::T_3DVexlorForm() {
     Timer.OnTimer = [this](comp::Timer&) { TimerTimer(); };
 
     OnCreate = [this](comp::Form&) { ActiveFormCreate(); };
+    CreateContextMenu();
+}
+
+// The context menu as the form declares it: the skinned look, then the items top to bottom.
+void T_3DVexlorForm::CreateContextMenu() {
+    pm.BeginLoading();
+    pm.OwnerDraw = true;  // lines are never reduced: the menu shows what it declares
+    pm.SetMenuStyle(msWindowsXP);
+    pm.Bar().SetGradientStart(comp::clBlack);
+    pm.Bar().BarPicture().Picture().LoadFromResourceName(comp::ModuleInstance(), "PMBARPICTURE");
+    pm.Bar().BarCaption().Font = comp::Font("Tahoma", -19, true, true, comp::clWhite);
+    pm.Separators().GradientStyle = gsDiagonalRightLeft;
+    pm.Separators().Fade = true;
+    pm.Separators().Font = comp::Font("MS Sans Serif", -11, false, false, comp::clWindowText);
+    pm.Separators().SeparatorStyle = ssCaption;
+    pm.SetMenuFont(comp::Font("MS Sans Serif", -11, false, false, comp::clWindowText));
+    pm.OnPopup = [this](comp::PopupMenu&) { pmPopup(); };
+
+    auto on = [this](void (T_3DVexlorForm::*handler)()) {
+        return [this, handler](comp::MenuItem&) { (this->*handler)(); };
+    };
+    pm.Items.AddSeparator("Notice").Name = "N1";
+    pm.Items.Add("Your desktop turns on the cube", nullptr, "miNotice").Enabled = false;
+    pm.Items.AddSeparator("Help").Name = "N2";
+    pm.Items.Add("Help topics", on(&T_3DVexlorForm::Helptopics1Click), "Helptopics1");
+    pm.Items.Add("Tips", on(&T_3DVexlorForm::miTipsClick), "miTips");
+    pm.Items.Add("License", on(&T_3DVexlorForm::License1Click), "License1");
+    pm.Items.Add("About...", on(&T_3DVexlorForm::Aboute1Click), "Aboute1");
+    pm.Items.AddSeparator("3D Vexlor").Name = "N3";
+    pm.Items.Add("Lunark Properties", on(&T_3DVexlorForm::miCubuPropertiesClick), "miCubuProperties");
+    pm.Items.Add("3D Vexlor Options", on(&T_3DVexlorForm::miVexlorOptClick), "miVexlorOpt");
+    pm.Items.Add("Exit", on(&T_3DVexlorForm::Exit2Click), "Exit2");
+    pm.Items.AddSeparator("Lunark").Name = "N4";
+    pm.Items.Add("Create shotcut", on(&T_3DVexlorForm::miCreateClick), "miCreate");
+    pm.Items.Add("Delete", on(&T_3DVexlorForm::miDeleteClick), "miDelete");
+    pm.Items.Add("Shortcut properties", on(&T_3DVexlorForm::miPropertiesClick), "miProperties");
+    comp::MenuItem& arrange = pm.Items.Add("Arrange by", nullptr, "miArrangeSortby");
+    arrange.Add("Name", on(&T_3DVexlorForm::miNameClick), "miName");
+    arrange.Add("Size", on(&T_3DVexlorForm::Size2Click), "Size2");
+    arrange.Add("Type", on(&T_3DVexlorForm::ype2Click), "ype2");
+    arrange.Add("Modified", on(&T_3DVexlorForm::Modified2Click), "Modified2");
+    pm.Items.Add("Properties", on(&T_3DVexlorForm::miDisplayoptionsClick), "miDisplayoptions");
+    pm.EndLoading();
 }
 
 T_3DVexlorForm::~T_3DVexlorForm() {
@@ -304,6 +348,25 @@ void T_3DVexlorForm::ShowPopupAtCursor() {
     GetCursorPos(&pt);
     pm.PopupAt(pt.x, pt.y);
 }
+
+// The context menu's opening and commands: the enabling of the items by what lies under the cursor and
+// the commands behind them come with the face items and the requests to the control program.
+void T_3DVexlorForm::pmPopup() {}
+void T_3DVexlorForm::miCreateClick() {}
+void T_3DVexlorForm::miDeleteClick() {}
+void T_3DVexlorForm::miPropertiesClick() {}
+void T_3DVexlorForm::miNameClick() {}
+void T_3DVexlorForm::Size2Click() {}
+void T_3DVexlorForm::ype2Click() {}
+void T_3DVexlorForm::Modified2Click() {}
+void T_3DVexlorForm::miCubuPropertiesClick() {}
+void T_3DVexlorForm::miVexlorOptClick() {}
+void T_3DVexlorForm::miDisplayoptionsClick() {}
+void T_3DVexlorForm::Exit2Click() {}
+void T_3DVexlorForm::Aboute1Click() {}
+void T_3DVexlorForm::Helptopics1Click() {}
+void T_3DVexlorForm::License1Click() {}
+void T_3DVexlorForm::miTipsClick() {}
 
 // Face parameters from "Opt.ini" reach the faces here once the face picture exchange is in place.
 void T_3DVexlorForm::ApplyFaceOptions(WPARAM wParam) { (void)wParam; }

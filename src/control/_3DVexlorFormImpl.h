@@ -17,6 +17,7 @@
 #include "control/uGlobal.h"
 #include "control/uMessagesOcx.h"
 #include "control/uRender.h"
+#include "menus/SkinMenus.h"
 
 // ---- library start: one control per desktop
 
@@ -76,7 +77,7 @@ public:
     comp::Panel pFPS;
     comp::Timer MonitorTimer;
     comp::Timer Timer;
-    comp::PopupMenu pm;
+    TSkBarPopupMenu pm;
     comp::ComPtr<IDispatch> EventSink;
     bool SceneCreated = false;
     gTGlobalVars GlobalVarsRecord;
@@ -92,6 +93,24 @@ public:
     void MonitorTimerTimer();
     void TimerTimer();
     void FormDblClick();
+
+    // The context menu's handlers: the menu opening and one per command item.
+    void pmPopup();
+    void miCreateClick();
+    void miDeleteClick();
+    void miPropertiesClick();
+    void miNameClick();
+    void Size2Click();
+    void ype2Click();
+    void Modified2Click();
+    void miCubuPropertiesClick();
+    void miVexlorOptClick();
+    void miDisplayoptionsClick();
+    void Exit2Click();
+    void Aboute1Click();
+    void Helptopics1Click();
+    void License1Click();
+    void miTipsClick();
 
     // Event forwarders to the sink.
     void RaiseOnActivate();
@@ -116,6 +135,7 @@ private:
     void Fire(DISPID id, DISPPARAMS& params);
     void Fire(DISPID id);
     void InitializeForm();
+    void CreateContextMenu();
 
     bool inert_ = false;
     bool popupShown_ = false;  // the context menu is up

@@ -124,7 +124,18 @@ void T_3DVexlorControlForm::CreateComponents() {
 }
 
 void T_3DVexlorControlForm::BuildTrayMenu() {
+    pm.BeginLoading();
     pm.SetOwner(Handle());
+    pm.OwnerDraw = true;  // lines are never reduced: the menu shows what it declares
+    pm.SetMenuStyle(msWindowsXP);
+    pm.Bar().SetGradientStart(comp::clBlack);
+    pm.Bar().BarPicture().Picture().LoadFromResourceName(comp::ModuleInstance(), "PMBARPICTURE");
+    pm.Bar().BarCaption().Font = comp::Font("Tahoma", -19, true, true, comp::clWhite);
+    pm.Separators().GradientStyle = gsDiagonalRightLeft;
+    pm.Separators().Fade = true;
+    pm.Separators().Font = comp::Font("MS Sans Serif", -11, false, false, comp::clWindowText);
+    pm.Separators().SeparatorStyle = ssCaption;
+    pm.SetMenuFont(comp::Font("MS Sans Serif", -11, false, false, comp::clWindowText));
     pm.Items.AddSeparator("Notice").Name = "N1";
     comp::MenuItem& notice = pm.Items.Add("Your desktop turns on the cube");
     notice.Enabled = false;
@@ -136,6 +147,7 @@ void T_3DVexlorControlForm::BuildTrayMenu() {
     pm.Items.AddSeparator("3D Vexlor").Name = "N4";
     pm.Items.Add("3D Vexlor Options", [this](comp::MenuItem&) { miVexlorOptClick(); }, "miVexlorOpt");
     pm.Items.Add("Exit", [this](comp::MenuItem&) { Exit2Click(); }, "Exit2");
+    pm.EndLoading();
 }
 
 void T_3DVexlorControlForm::FormCreate() {

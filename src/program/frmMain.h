@@ -6,6 +6,7 @@
 #include "TrayIcon.h"
 #include "components/menus.h"
 #include "components/window.h"
+#include "menus/SkinMenus.h"
 
 #include <memory>
 #include <string>
@@ -33,7 +34,7 @@ public:
     bool PageMissing() const { return pageMissing_; }
 
     std::unique_ptr<TTrayIcon> ti;
-    comp::PopupMenu pm;
+    TSkBarPopupMenu pm;
 
     void tiMouseUp();
     void Helptopics1Click();

@@ -21,6 +21,8 @@
 //   hold <class> <ms>                    keeps a hidden window of the class for that long
 //   stall <class> <ms>                   keeps a hidden window of the class that answers nothing for that long
 //   tray-delete <class> <id>             takes the window's notification-area icon with that id away
+//   cursor <x> <y>                       moves the mouse cursor to the screen point
+//   rect <class>                         prints "left top right bottom" of the window in screen pixels
 #include <windows.h>
 #include <shellapi.h>
 
@@ -264,6 +266,14 @@ int main(int argc, char** argv) {
             Sleep(20);
         }
         DestroyWindow(w);
+        return 0;
+    }
+    if (cmd == "cursor" && argc >= 4) return SetCursorPos(atoi(argv[2]), atoi(argv[3])) ? 0 : 1;
+    if (cmd == "rect" && argc >= 3) {
+        HWND w = Find(argv[2]);
+        RECT r;
+        if (!w || !GetWindowRect(w, &r)) return 1;
+        printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
         return 0;
     }
     if (cmd == "list") {
