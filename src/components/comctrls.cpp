@@ -3,6 +3,7 @@
 
 #include "exceptions.h"
 #include "module.h"
+#include "window.h"
 
 #include <algorithm>
 #include <cctype>
@@ -324,16 +325,59 @@ void ListView::Select(int index) {
 }
 
 LRESULT ListView::Notify(const NMHDR& header) {
-    if (header.code == LVN_ITEMCHANGED && OnChange) OnChange(*this);
+    if (header.code != LVN_ITEMCHANGED || !OnChange) return 0;
+    // The focus moving along with the selection is no change of an entry.
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    if (change.uChanged == LVIF_STATE && !((change.uNewState ^ change.uOldState) & ~LVIS_FOCUSED)) return 0;
+    OnChange(*this);
     return 0;
 }
 
 // ---- PageControl
 
+class PageControl::Sheet : public Window {
+public:
+    Sheet(HWND form, const RECT& area) {
+        WindowParams p;
+        p.className = "comp.TabSheet";
+        p.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        p.style = WS_CHILD | WS_CLIPSIBLINGS;
+        p.exStyle = WS_EX_CONTROLPARENT;
+        p.x = area.left;
+        p.y = area.top;
+        p.width = area.right - area.left;
+        p.height = area.bottom - area.top;
+        p.parent = form;
+        Create(p);
+    }
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        switch (msg) {
+            // What the controls tell their parent, and what they ask of it, is the form's business.
+            case WM_COMMAND:
+            case WM_NOTIFY:
+            case WM_HSCROLL:
+            case WM_VSCROLL:
+            case WM_CTLCOLORBTN:
+            case WM_CTLCOLORSTATIC:
+            case WM_CTLCOLOREDIT:
+            case WM_CTLCOLORLISTBOX:
+            case WM_GETFONT:
+            case DM_GETDEFID:
+                return SendMessageA(GetParent(Handle()), msg, wParam, lParam);
+            default:
+                return DefaultHandler(msg, wParam, lParam);
+        }
+    }
+};
+
 PageControl::PageControl(HWND parent, int id, int left, int top, int width, int height) {
     InitCommonControlClasses();
     CreateChild(parent, WC_TABCONTROLA, "", WS_TABSTOP | WS_CLIPSIBLINGS, 0, left, top, width, height, id);
 }
+
+PageControl::~PageControl() = default;
 
 int PageControl::AddPage(const std::string& caption) {
     TCITEMA item = {};
@@ -341,15 +385,21 @@ int PageControl::AddPage(const std::string& caption) {
     item.pszText = const_cast<char*>(caption.c_str());
     const int index = PageCount();
     SendMessageA(Handle(), TCM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-    pages_.emplace_back();
+    // The page covers the display area below the tabs, in the form's coordinates.
+    RECT area = {};
+    GetClientRect(Handle(), &area);
+    SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    MapWindowPoints(Handle(), GetParent(Handle()), reinterpret_cast<POINT*>(&area), 2);
+    pages_.push_back(std::make_unique<Sheet>(GetParent(Handle()), area));
+    // The tabs lie under their pages.
+    SetWindowPos(Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (index == 0) SendMessageA(Handle(), TCM_SETCURSEL, 0, 0);
+    ShowPage(ActivePage());
     return index;
 }
 
-void PageControl::AddToPage(int page, Control& control) {
-    if (page < 0 || page >= PageCount()) return;
-    pages_[static_cast<size_t>(page)].push_back(&control);
-    control.SetVisible(page == ActivePage());
+HWND PageControl::Page(int page) const {
+    return page >= 0 && page < PageCount() ? pages_[static_cast<size_t>(page)]->Handle() : nullptr;
 }
 
 int PageControl::ActivePage() const { return static_cast<int>(SendMessageA(Handle(), TCM_GETCURSEL, 0, 0)); }
@@ -364,26 +414,12 @@ void PageControl::ShowPage(int page) {
     // A control that goes away with the focus hands it to the tabs first, so that the form's keys work on.
     HWND focus = ::GetFocus();
     for (size_t p = 0; p < pages_.size(); ++p) {
+        HWND sheet = pages_[p]->Handle();
         if (static_cast<int>(p) == page) continue;
-        for (Control* c : pages_[p]) {
-            if (focus && (focus == c->Handle() || IsChild(c->Handle(), focus))) ::SetFocus(Handle());
-            c->SetVisible(false);
-        }
+        if (focus && IsChild(sheet, focus)) ::SetFocus(Handle());
+        ShowWindow(sheet, SW_HIDE);
     }
-    if (page >= 0 && page < PageCount())
-        for (Control* c : pages_[static_cast<size_t>(page)]) c->SetVisible(true);
-}
-
-RECT PageControl::PageRect() const {
-    RECT r = {};
-    GetClientRect(Handle(), &r);
-    SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
-    MapWindowPoints(Handle(), GetParent(Handle()), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-void PageControl::SendToBack() {
-    SetWindowPos(Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (page >= 0 && page < PageCount()) ShowWindow(pages_[static_cast<size_t>(page)]->Handle(), SW_SHOWNA);
 }
 
 LRESULT PageControl::Notify(const NMHDR& header) {

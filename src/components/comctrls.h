@@ -170,37 +170,37 @@ public:
     int Selected() const;
     // Selects the entry and shows it; -1 clears the selection.
     void Select(int index);
-    // Raised for every change of an entry, the selection included.
+    // Raised for every change of an entry, the selection included (not for the focus alone).
     std::function<void(ListView& sender)> OnChange;
 
 protected:
     LRESULT Notify(const NMHDR& header) override;
 };
 
-// A tab control whose pages are groups of the form's controls: only the selected page's controls are
-// shown. Made before the controls of its pages; SendToBack once they exist, so that they lie above it.
+// A tab control with one page per tab. A page is a child window of the form laid over the tab's display
+// area, on which the page's controls are made (Page(index) is their parent; their positions are the
+// page's); only the selected page is shown. The page hands its controls' notifications to the form.
 class PageControl : public Control {
 public:
     PageControl(HWND parent, int id, int left, int top, int width, int height);
+    ~PageControl() override;
 
-    // Appends a tab; answers its page index.
+    // Appends a tab and its page; answers the page's index.
     int AddPage(const std::string& caption);
-    // Puts a control on a page (shown only while that page is active).
-    void AddToPage(int page, Control& control);
+    // The window of a page: the parent of its controls.
+    HWND Page(int page) const;
     int PageCount() const { return static_cast<int>(pages_.size()); }
     int ActivePage() const;
     void SetActivePage(int page);
-    // The page area, in the form's client coordinates.
-    RECT PageRect() const;
-    void SendToBack();
     std::function<void(PageControl& sender)> OnChange;  // the user chose another tab
 
 protected:
     LRESULT Notify(const NMHDR& header) override;
 
 private:
+    class Sheet;
     void ShowPage(int page);
-    std::vector<std::vector<Control*>> pages_;
+    std::vector<std::unique_ptr<Sheet>> pages_;
 };
 
 }  // namespace comp

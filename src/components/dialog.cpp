@@ -14,7 +14,7 @@ bool Dialog::ModalLoopRunning() { return ModalDepth() > 0; }
 
 Dialog::Dialog(const DialogParams& params, HWND owner) : owner_(owner) {
     font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (params.sizeable ? WS_THICKFRAME : 0);
+    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | (params.sizeable ? WS_THICKFRAME : 0);
     DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
     RECT r = {0, 0, params.clientWidth, params.clientHeight};
     AdjustWindowRectEx(&r, style, FALSE, exStyle);

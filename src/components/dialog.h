@@ -50,7 +50,12 @@ public:
     // Any other control of this layer, made as T(form window, new id, args...).
     template <typename T, typename... Args>
     T& AddControl(Args&&... args) {
-        std::unique_ptr<T> control(new T(Handle(), NextId(), std::forward<Args>(args)...));
+        return AddControlOn<T>(Handle(), std::forward<Args>(args)...);
+    }
+    // The same on a window inside the form (a page of a page control), in that window's coordinates.
+    template <typename T, typename... Args>
+    T& AddControlOn(HWND parent, Args&&... args) {
+        std::unique_ptr<T> control(new T(parent, NextId(), std::forward<Args>(args)...));
         Adopt(control.get());
         return *control.release();
     }

@@ -48,7 +48,7 @@ void Control::SetEnabled(bool enabled) {
     // A disabled window loses the focus to no window at all; the keys would then reach the form only as
     // system keys, which it does not act on.
     if (!enabled && hwnd_ && ::GetFocus() == hwnd_) {
-        HWND form = GetParent(hwnd_);
+        HWND form = GetAncestor(hwnd_, GA_ROOT);
         if (form) ::SetFocus(form);
     }
     EnableWindow(hwnd_, enabled ? TRUE : FALSE);

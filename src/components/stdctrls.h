@@ -33,7 +33,6 @@ public:
     virtual void SetEnabled(bool enabled);
     bool Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
     virtual void SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
-    bool Visible() const { return hwnd_ && (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
     void SetFocus() { ::SetFocus(hwnd_); }
     void SetFont(HFONT font) { SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
 

@@ -22,41 +22,39 @@ Tfrm3DVexlorOptions::Tfrm3DVexlorOptions(HWND owner)
       tsSettings(PageControl1.AddPage("Settings")),
       ts3DSettings(PageControl1.AddPage("3D settings")),
       tsWallpaper(PageControl1.AddPage("3D Wallpaper")),
-      cbStart(AddCheckBox("3D Vexlor will be loaded each time Windows starts", 20, 40, 285, 17)),
-      Label2(AddLabel("Toggle Cube On/Off", 20, 69, 150, 15)),
-      hk1(AddControl<comp::HotKey>(180, 66, 120, 21)),
-      Label3(AddLabel("Toggle Cube View Outside/Inside", 20, 97, 158, 15)),
-      hk2(AddControl<comp::HotKey>(180, 94, 120, 21)),
-      cbHide(AddCheckBox("Hide default Windows Icons", 20, 122, 285, 17)),
-      rgKey(AddControl<comp::RadioGroup>("Mouse Control key", std::vector<std::string>{"Ctrl", "Shift", "Alt"}, 20,
-                                         146, 135, 88)),
-      rgKeyW(AddControl<comp::RadioGroup>("Which key", std::vector<std::string>{"Left", "Right", "Any"}, 166, 146,
-                                          135, 88)),
-      Label4(AddLabel("Quality", 20, 44, 110, 15)),
-      cbQuality(AddControl<comp::ComboBox>(std::vector<std::string>{"Low", "Normal", "High"}, 140, 40, 130, 21)),
-      cbFPS(AddCheckBox("FPS Limit", 20, 76, 150, 17)),
-      Label5(AddLabel("Max FPS", 20, 106, 110, 15)),
-      seFPS(AddControl<comp::SpinEdit>(1, 100, 30, 140, 102, 70, 21)),
-      cbShowFPS(AddCheckBox("Show FPS", 20, 138, 150, 17)),
-      label11(AddLabel("FPS counter place", 20, 168, 115, 15)),
-      cbFPSPlace(AddControl<comp::ComboBox>(std::vector<std::string>{"TopLeft", "TopRight", "BottomRight",
-                                                                     "BottomLeft"},
-                                            140, 164, 130, 21)),
-      cbWall(AddCheckBox("Use 3D wallpaper", 20, 44, 200, 17)),
-      Label1(AddLabel("3D wallpaper", 20, 78, 200, 15)),
-      eWall(AddControl<comp::Edit>("", 20, 96, 252, 21)),
-      sbOpen(AddButton("...", 276, 96, 23, 21)),
+      // "Settings", in the page's coordinates
+      cbStart(AddControlOn<comp::CheckBox>(PageControl1.Page(tsSettings),
+                                           "3D Vexlor will be loaded each time Windows starts", 8, 8, 283, 17)),
+      Label2(AddControlOn<comp::Label>(PageControl1.Page(tsSettings), "Toggle Cube On/Off", 8, 37, 188, 15)),
+      hk1(AddControlOn<comp::HotKey>(PageControl1.Page(tsSettings), 198, 34, 92, 21)),
+      Label3(AddControlOn<comp::Label>(PageControl1.Page(tsSettings), "Toggle Cube View Outside/Inside", 8, 65, 188,
+                                       15)),
+      hk2(AddControlOn<comp::HotKey>(PageControl1.Page(tsSettings), 198, 62, 92, 21)),
+      cbHide(AddControlOn<comp::CheckBox>(PageControl1.Page(tsSettings), "Hide default Windows Icons", 8, 90, 283, 17)),
+      rgKey(AddControlOn<comp::RadioGroup>(PageControl1.Page(tsSettings), "Mouse Control key",
+                                           std::vector<std::string>{"Ctrl", "Shift", "Alt"}, 8, 114, 137, 88)),
+      rgKeyW(AddControlOn<comp::RadioGroup>(PageControl1.Page(tsSettings), "Which key",
+                                            std::vector<std::string>{"Left", "Right", "Any"}, 153, 114, 137, 88)),
+      // "3D settings"
+      Label4(AddControlOn<comp::Label>(PageControl1.Page(ts3DSettings), "Quality", 8, 12, 112, 15)),
+      cbQuality(AddControlOn<comp::ComboBox>(PageControl1.Page(ts3DSettings),
+                                             std::vector<std::string>{"Low", "Normal", "High"}, 128, 8, 130, 21)),
+      cbFPS(AddControlOn<comp::CheckBox>(PageControl1.Page(ts3DSettings), "FPS Limit", 8, 44, 150, 17)),
+      Label5(AddControlOn<comp::Label>(PageControl1.Page(ts3DSettings), "Max FPS", 8, 74, 112, 15)),
+      seFPS(AddControlOn<comp::SpinEdit>(PageControl1.Page(ts3DSettings), 1, 100, 30, 128, 70, 70, 21)),
+      cbShowFPS(AddControlOn<comp::CheckBox>(PageControl1.Page(ts3DSettings), "Show FPS", 8, 106, 150, 17)),
+      label11(AddControlOn<comp::Label>(PageControl1.Page(ts3DSettings), "FPS counter place", 8, 136, 118, 15)),
+      cbFPSPlace(AddControlOn<comp::ComboBox>(PageControl1.Page(ts3DSettings),
+                                              std::vector<std::string>{"TopLeft", "TopRight", "BottomRight",
+                                                                       "BottomLeft"},
+                                              128, 132, 130, 21)),
+      // "3D Wallpaper"
+      cbWall(AddControlOn<comp::CheckBox>(PageControl1.Page(tsWallpaper), "Use 3D wallpaper", 8, 12, 200, 17)),
+      Label1(AddControlOn<comp::Label>(PageControl1.Page(tsWallpaper), "3D wallpaper", 8, 46, 200, 15)),
+      eWall(AddControlOn<comp::Edit>(PageControl1.Page(tsWallpaper), "", 8, 64, 252, 21)),
+      sbOpen(AddControlOn<comp::Button>(PageControl1.Page(tsWallpaper), "...", 264, 64, 23, 21, false, false)),
       btnOk(AddButton("OK", 321, 8, 75, 25, true)),
       btnCancel(AddButton("Cancel", 321, 39, 75, 25, false, true)) {
-    for (comp::Control* c : std::initializer_list<comp::Control*>{&cbStart, &Label2, &hk1, &Label3, &hk2, &cbHide,
-                                                                   &rgKey, &rgKeyW})
-        PageControl1.AddToPage(tsSettings, *c);
-    for (comp::Control* c : std::initializer_list<comp::Control*>{&Label4, &cbQuality, &cbFPS, &Label5, &seFPS,
-                                                                   &cbShowFPS, &label11, &cbFPSPlace})
-        PageControl1.AddToPage(ts3DSettings, *c);
-    for (comp::Control* c : std::initializer_list<comp::Control*>{&cbWall, &Label1, &eWall, &sbOpen})
-        PageControl1.AddToPage(tsWallpaper, *c);
-    PageControl1.SendToBack();  // the pages' controls lie above the tabs
     PageControl1.SetActivePage(tsSettings);
 
     // The browse button is a speed button: it takes no focus.

@@ -19,6 +19,8 @@
 //   list                                 prints class|caption|visible of every top-level window
 //   raise <class>                        brings the window to the top of the Z order
 //   hold <class> <ms>                    keeps a hidden window of the class for that long
+//   child-post <class> <child> <message> [w] [l]  posts to the window's first descendant whose class
+//                                        name or caption is <child>
 #include <windows.h>
 
 #include <cstdio>
@@ -122,6 +124,27 @@ int Capture(const char* file) {
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
     return rc;
+}
+
+struct ChildSearch {
+    const char* key;
+    HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<ChildSearch*>(p);
+    char name[256] = {}, text[256] = {};
+    GetClassNameA(w, name, sizeof name);
+    GetWindowTextA(w, text, sizeof text);
+    if (strcmp(name, s->key) != 0 && strcmp(text, s->key) != 0) return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
+HWND FindChild(HWND parent, const char* key) {
+    ChildSearch s = {key, nullptr};
+    EnumChildWindows(parent, &MatchChild, reinterpret_cast<LPARAM>(&s));
+    return s.found;
 }
 
 int MessageBoxText() {
@@ -240,6 +263,12 @@ int main(int argc, char** argv) {
         }
         DestroyWindow(w);
         return 0;
+    }
+    if (cmd == "child-post" && argc >= 5) {
+        HWND w = Find(argv[2]);
+        HWND child = w ? FindChild(w, argv[3]) : nullptr;
+        if (!child) return 1;
+        return PostMessageA(child, MessageOf(argv[4]), NumberOf(argc, argv, 5), NumberOf(argc, argv, 6)) ? 0 : 1;
     }
     if (cmd == "list") {
         EnumWindows(&PrintOne, 0);

@@ -4,6 +4,7 @@
 // are, Apply and OK writing "Opt.ini" and posting to the control, Cancel, browsing, one dialog at a time.
 #include "components/bitmap.h"
 #include "components/registry.h"
+#include "components/window.h"
 #include "fixtures.h"
 #include "shared/uMessages.h"
 #include "shared/uParameters.h"
@@ -224,6 +225,7 @@ TEST_F(FaceDialog, TheCurrentPictureIsFoundIgnoringCaseOrAdded) {
 TEST_F(FaceDialog, ThePreviewIsTheFaceAsTheCubeComposesIt) {
     SavePicture(pictures_.Path() + "centre.bmp", 100, 60);
     SavePicture(pictures_.Path() + "tiles.bmp", 300, 200);
+    testing_support::WriteWholeFile(pictures_.Path() + "broken.jpg", std::string(600, 'x'));
     const COLORREF back = RGB(10, 20, 30);
     Run(1, 256, pictures_.Path() + "centre.bmp", static_cast<int32_t>(back), 1, {
         [&] {
@@ -257,6 +259,15 @@ TEST_F(FaceDialog, ThePreviewIsTheFaceAsTheCubeComposesIt) {
             ASSERT_EQ(1024, s.Width());
             EXPECT_EQ(kRed, s.Pixel(0, 0));
             EXPECT_EQ(kYellow, s.Pixel(1023, 1023));
+
+            // A picture that cannot be decoded is reported; the preview keeps what it showed.
+            std::vector<std::string> errors;
+            comp::SetExceptionHandler([&](const std::exception& e) { errors.push_back(e.what()); });
+            f.ListView1.Select(EntryOf(f, "broken"));
+            comp::SetExceptionHandler(nullptr);
+            EXPECT_EQ(1u, errors.size());
+            EXPECT_EQ(1024, f.ImagePreview.Picture().Width());
+            EXPECT_EQ(kYellow, f.ImagePreview.Picture().Pixel(1023, 1023));
 
             // "(None)" shows the colour in every position.
             f.ListView1.Select(0);

@@ -176,8 +176,8 @@ TEST_F(SettingsDialog, OpensWithTheStoredSettingsAndOkStoresEveryControl) {
             SendMessageA(f.PageControl1.Handle(), TCM_GETITEMA, 2, reinterpret_cast<LPARAM>(&item));
             EXPECT_STREQ("3D Wallpaper", caption);
             EXPECT_EQ(0, f.PageControl1.ActivePage());
-            EXPECT_TRUE(f.cbStart.Visible());
-            EXPECT_FALSE(f.cbQuality.Visible());
+            EXPECT_TRUE(IsWindowVisible(f.cbStart.Handle()));
+            EXPECT_FALSE(IsWindowVisible(f.cbQuality.Handle()));
 
             // Every control shows the stored record.
             EXPECT_EQ(0x8041, f.hk1.ShortCut());
@@ -214,8 +214,8 @@ TEST_F(SettingsDialog, OpensWithTheStoredSettingsAndOkStoresEveryControl) {
             Tfrm3DVexlorOptions& f = *Form();
             EXPECT_EQ(0x404A, f.hk1.ShortCut());
             EXPECT_EQ(1, f.PageControl1.ActivePage());
-            EXPECT_TRUE(f.cbQuality.Visible());
-            EXPECT_FALSE(f.cbStart.Visible());
+            EXPECT_TRUE(IsWindowVisible(f.cbQuality.Handle()));
+            EXPECT_FALSE(IsWindowVisible(f.cbStart.Handle()));
             f.cbQuality.SetItemIndex(0);
             SendMessageA(f.Handle(), WM_COMMAND, MAKEWPARAM(f.cbQuality.Id(), CBN_SELCHANGE),
                          reinterpret_cast<LPARAM>(f.cbQuality.Handle()));
