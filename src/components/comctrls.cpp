@@ -43,17 +43,6 @@ int ComboBox::ItemIndex() const { return static_cast<int>(SendMessageA(Handle(),
 
 void ComboBox::SetItemIndex(int index) { SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
-int ComboBox::Count() const { return static_cast<int>(SendMessageA(Handle(), CB_GETCOUNT, 0, 0)); }
-
-std::string ComboBox::Item(int index) const {
-    LRESULT n = SendMessageA(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (n == CB_ERR) return {};
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    n = SendMessageA(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&s[0]));
-    s.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    return s;
-}
-
 void ComboBox::Command(WORD code) {
     if (code == CBN_SELCHANGE && OnChange) OnChange(*this);
 }
@@ -255,8 +244,6 @@ ImageList::~ImageList() {
 }
 
 int ImageList::Add(HBITMAP image, HBITMAP mask) { return ImageList_Add(handle_, image, mask); }
-
-int ImageList::Count() const { return ImageList_GetImageCount(handle_); }
 
 // ---- ListView
 

@@ -36,8 +36,6 @@ public:
 
     int ItemIndex() const;
     void SetItemIndex(int index);
-    int Count() const;
-    std::string Item(int index) const;
     std::function<void(ComboBox& sender)> OnChange;  // the user chose an item
 
 protected:
@@ -100,9 +98,6 @@ public:
 
     int Value() const;
     void SetValue(int value);
-    int MinValue() const { return min_; }
-    int MaxValue() const { return max_; }
-    HWND UpDown() const { return upDown_; }
     std::function<void(SpinEdit& sender)> OnChange;
 
     void SetEnabled(bool enabled) override;
@@ -145,7 +140,6 @@ public:
 
     // Adds a picture (not taken over; |mask| may be 0); its index, or -1.
     int Add(HBITMAP image, HBITMAP mask);
-    int Count() const;
     HIMAGELIST Handle() const { return handle_; }
 
 private:

@@ -12,6 +12,9 @@
 
 namespace comp {
 
+namespace {
+
+// "Description|pattern|..." as the system's list of zero-terminated pairs.
 std::string SystemFilter(const std::string& filter) {
     std::string out = filter;
     std::replace(out.begin(), out.end(), '|', '\0');
@@ -19,6 +22,8 @@ std::string SystemFilter(const std::string& filter) {
     out.push_back('\0');
     return out;
 }
+
+}  // namespace
 
 bool OpenDialog::Execute(HWND owner) {
     // Room for far longer paths than a file name field holds: the caller sees the whole choice.
@@ -33,7 +38,6 @@ bool OpenDialog::Execute(HWND owner) {
     ofn.lpstrFile = buffer.data();
     ofn.nMaxFile = static_cast<DWORD>(buffer.size());
     ofn.lpstrDefExt = DefaultExt.empty() ? nullptr : DefaultExt.c_str();
-    ofn.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
     Prepare(ofn);
     if (!GetOpenFileNameA(&ofn)) return false;

@@ -10,10 +10,6 @@
 
 namespace comp {
 
-// Filters in the component library's form, "Description|pattern|Description|pattern", turned into the
-// system's list of zero-terminated pairs.
-std::string SystemFilter(const std::string& filter);
-
 class OpenDialog {
 public:
     virtual ~OpenDialog() = default;
@@ -21,7 +17,6 @@ public:
     std::string Filter;      // "Description|pattern|..."
     std::string DefaultExt;  // without the dot
     std::string FileName;    // the name the dialog starts with; the chosen file's full path after Execute
-    std::string Title;
 
     // Runs the dialog owned by |owner|; true when the user confirmed a file.
     bool Execute(HWND owner);
