@@ -36,7 +36,7 @@ drv post TColorForm 0x0201 1 $(((66 << 16) | 30)) >/dev/null
 sleep 0.5
 click Apply
 ok=1
-for _ in $(seq 1 50); do [ "$(ini_value BKColor)" = 8388608 ] && { ok=0; break; }; sleep 0.1; done
+for _ in $(seq 1 200); do [ "$(ini_value BKColor)" = 8388608 ] && { ok=0; break; }; sleep 0.1; done
 check "Apply wrote the colour picked in the palette" test $ok -eq 0
 check_eq "Apply kept the face" 2 "$(ini_value Index)"
 check_eq "Apply kept the position" 1 "$(ini_value bpp)"

@@ -38,11 +38,11 @@ click OK
 check "OK closes the dialog" drv wait-gone Tfrm3DVexlorOptions 5000
 check_eq "hide_shotcuts saved" 0x1 "$(reg_value "$SETTINGS" hide_shotcuts)"
 ok=1
-for _ in $(seq 1 100); do [ "$(hosted)" -gt "$n" ] && { ok=0; break; }; sleep 0.2; done
+for _ in $(seq 1 300); do [ "$(hosted)" -gt "$n" ] && { ok=0; break; }; sleep 0.2; done
 check "the desktop page was reloaded: a new control" test $ok -eq 0
-check "the new control is up" drv wait _3DVexlorActiveXWnd 30000
+check "the new control is up" drv wait _3DVexlorActiveXWnd 60000
 ok=1
-for _ in $(seq 1 100); do [ "$(drv icons)" = 0 ] && { ok=0; break; }; sleep 0.2; done
+for _ in $(seq 1 300); do [ "$(drv icons)" = 0 ] && { ok=0; break; }; sleep 0.2; done
 check "the new control started with the saved setting (icons hidden)" test $ok -eq 0
 
 # Cancel: nothing saved, nothing reloaded.
