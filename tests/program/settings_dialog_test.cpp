@@ -3,6 +3,7 @@
 // following its check box, one dialog at a time, browsing; and the tips dialog's check box surviving a
 // settings dialog that saved meanwhile.
 #include "components/comctrls.h"
+#include "components/window.h"
 #include "fixtures.h"
 #include "frmMain.h"
 #include "frmTips.h"
@@ -71,31 +72,25 @@ std::string SettingsSnapshot() {
     return all + "wallpaper=" + RegText(kSettingsKey, "wallpaper");
 }
 
-// The shell's desktop window as the Active Desktop object tells it of a new wallpaper.
-class FakeProgman {
+// The shell's desktop window as the Active Desktop object tells it of a new wallpaper (a window of this
+// layer's class "Progman", as the desktop tests make it).
+class FakeProgman : public comp::Window {
 public:
     FakeProgman() {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = &Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "Progman";
-        RegisterClassA(&wc);
-        hwnd_ = CreateWindowExA(0, "Progman", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~FakeProgman() {
-        DestroyWindow(hwnd_);
-        UnregisterClassA("Progman", GetModuleHandleA(nullptr));
+        comp::WindowParams p;
+        p.className = "Progman";
+        p.style = WS_POPUP;
+        p.x = p.y = 0;
+        p.width = p.height = 1;
+        Create(p);
     }
     int notifications = 0;
 
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<FakeProgman*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-        if (self && msg == WM_SETTINGCHANGE && wParam == SPI_SETDESKWALLPAPER) ++self->notifications;
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_SETTINGCHANGE && wParam == SPI_SETDESKWALLPAPER) ++notifications;
+        return DefaultHandler(msg, wParam, lParam);
     }
-    HWND hwnd_ = nullptr;
 };
 
 class SettingsDialog : public testing::Test {
