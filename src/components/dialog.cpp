@@ -14,7 +14,7 @@ bool Dialog::ModalLoopRunning() { return ModalDepth() > 0; }
 
 Dialog::Dialog(const DialogParams& params, HWND owner) : owner_(owner) {
     font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (params.sizeable ? WS_THICKFRAME : 0);
+    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | (params.sizeable ? WS_THICKFRAME : 0);
     DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
     RECT r = {0, 0, params.clientWidth, params.clientHeight};
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
@@ -43,7 +43,10 @@ Dialog::~Dialog() {
     Destroy();
 }
 
-void Dialog::Adopt(Control* control) { controls_.push_back(control); }
+void Dialog::Adopt(Control* control) {
+    controls_.reserve(controls_.size() + 1);
+    controls_.push_back(control);
+}
 
 Button& Dialog::AddButton(const std::string& caption, int left, int top, int width, int height, bool isDefault,
                           bool isCancel) {
@@ -120,6 +123,29 @@ LRESULT Dialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             else if (LOWORD(wParam) == IDCANCEL) PressCancel();
             return 0;
         }
+        case WM_NOTIFY: {
+            LRESULT result = 0;
+            if (Control::DispatchNotify(lParam, result)) return result;
+            return DefaultHandler(msg, wParam, lParam);
+        }
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            if (lParam && Control::DispatchScroll(wParam, lParam)) return 0;
+            return DefaultHandler(msg, wParam, lParam);
+        case WM_ACTIVATE:
+            // The focus goes back to the control that had it when another window (a drop-down, a system
+            // dialog) took the activation.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = ::GetFocus();
+                if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+                return 0;
+            }
+            if (lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_) && IsWindowEnabled(lastFocus_) &&
+                IsWindowVisible(lastFocus_)) {
+                ::SetFocus(lastFocus_);
+                return 0;
+            }
+            return DefaultHandler(msg, wParam, lParam);
         case WM_CLOSE:
             modalResult_ = mrCancel;
             return 0;
@@ -141,8 +167,13 @@ int Dialog::ShowModal() {
     Show(SW_SHOWNORMAL);
     SetForegroundWindow(Handle());
     HWND firstTab = GetNextDlgTabItem(Handle(), nullptr, FALSE);
-    if (defaultButton_) ::SetFocus(defaultButton_->Handle());
+    lastFocus_ = nullptr;
+    if (defaultButton_ && defaultButton_->Enabled()) ::SetFocus(defaultButton_->Handle());
     else if (firstTab) ::SetFocus(firstTab);
+    // A failure while the form fills itself is reported; the form stays open.
+    Guarded([&] {
+        if (OnShow) OnShow(*this);
+    });
 
     ++ModalDepth();
     bool quit = false;

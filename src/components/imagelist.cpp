@@ -25,6 +25,8 @@ int ImageList::AddMasked(const Bitmap& image, COLORREF maskColor) {
     return ImageList_AddMasked(list_, handle, maskColor);
 }
 
+int ImageList::Add(HBITMAP image, HBITMAP mask) { return ImageList_Add(list_, image, mask); }
+
 void ImageList::Draw(HDC dc, int x, int y, int index, bool enabled) const {
     if (index < 0 || index >= Count()) return;
     ImageList_DrawEx(list_, index, dc, x, y, 0, 0, CLR_NONE, enabled ? CLR_DEFAULT : GetSysColor(COLOR_BTNFACE),

@@ -24,6 +24,8 @@ public:
     // Appends |image| (cut into images of the list's width); pixels of |maskColor| are transparent.
     // Returns the index of the first image added, -1 on failure.
     int AddMasked(const Bitmap& image, COLORREF maskColor);
+    // Appends a picture with an optional mask (neither taken over; |mask| may be 0); its index, or -1.
+    int Add(HBITMAP image, HBITMAP mask);
     // Draws image |index| with its top-left corner at (x, y); a disabled image is drawn blended.
     void Draw(HDC dc, int x, int y, int index, bool enabled) const;
 

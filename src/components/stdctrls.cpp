@@ -48,7 +48,7 @@ void Control::SetEnabled(bool enabled) {
     // A disabled window loses the focus to no window at all; the keys would then reach the form only as
     // system keys, which it does not act on.
     if (!enabled && hwnd_ && ::GetFocus() == hwnd_) {
-        HWND form = GetParent(hwnd_);
+        HWND form = GetAncestor(hwnd_, GA_ROOT);
         if (form) ::SetFocus(form);
     }
     EnableWindow(hwnd_, enabled ? TRUE : FALSE);
@@ -62,6 +62,22 @@ bool Control::DispatchCommand(WPARAM wParam, LPARAM lParam) {
     Control* control = FromHandle(reinterpret_cast<HWND>(lParam));
     if (!control) return false;
     control->Command(HIWORD(wParam));
+    return true;
+}
+
+bool Control::DispatchNotify(LPARAM lParam, LRESULT& result) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (!header) return false;
+    Control* control = FromHandle(header->hwndFrom);
+    if (!control) return false;
+    result = control->Notify(*header);
+    return true;
+}
+
+bool Control::DispatchScroll(WPARAM wParam, LPARAM lParam) {
+    Control* control = FromHandle(reinterpret_cast<HWND>(lParam));
+    if (!control) return false;
+    control->Scroll(LOWORD(wParam));
     return true;
 }
 
@@ -124,6 +140,41 @@ void Image::SetBitmap(HBITMAP bitmap) {
     if (old && old != bitmap_ && old != bitmap) DeleteObject(old);
     if (bitmap_ && bitmap_ != bitmap) DeleteObject(bitmap_);
     bitmap_ = bitmap;
+}
+
+void Image::SetPicture(const comp::Bitmap& picture) {
+    picture_ = picture;
+    RECT r = {};
+    GetClientRect(Handle(), &r);
+    const int width = r.right, height = r.bottom;
+    if (picture_.Empty() || width <= 0 || height <= 0) {
+        SetBitmap(nullptr);
+        return;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = picture_.Width();
+    info.bmiHeader.biHeight = -picture_.Height();  // top-down, as the bitmap stores its rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = static_cast<WORD>(picture_.BytesPerPixel() * 8);
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HBITMAP shown = CreateCompatibleBitmap(screen, width, height);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    if (!shown || !dc) {
+        if (shown) DeleteObject(shown);
+        if (dc) DeleteDC(dc);
+        RaiseLastOSError("CreateCompatibleBitmap");
+    }
+    HGDIOBJ old = SelectObject(dc, shown);
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchDIBits(dc, 0, 0, width, height, 0, 0, picture_.Width(), picture_.Height(), picture_.ScanLine(0), &info,
+                  DIB_RGB_COLORS, SRCCOPY);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    SetBitmap(shown);
 }
 
 // ---- Memo

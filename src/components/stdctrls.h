@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "bitmap.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -28,9 +30,9 @@ public:
     std::string Text() const;
     // Disabling the control that has the focus hands the focus to its form first, so that the form's keys
     // (Escape, Enter, Tab) keep working.
-    void SetEnabled(bool enabled);
+    virtual void SetEnabled(bool enabled);
     bool Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
-    void SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
+    virtual void SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
     void SetFocus() { ::SetFocus(hwnd_); }
     void SetFont(HFONT font) { SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
 
@@ -38,6 +40,10 @@ public:
     static Control* FromHandle(HWND hwnd);
     // Hands a WM_COMMAND from a control to its object; true when a control of this layer took it.
     static bool DispatchCommand(WPARAM wParam, LPARAM lParam);
+    // Hands a WM_NOTIFY from a control to its object; true (and the answer in |result|) when one took it.
+    static bool DispatchNotify(LPARAM lParam, LRESULT& result);
+    // Hands a WM_HSCROLL / WM_VSCROLL from a control (slider, up-down) to its object.
+    static bool DispatchScroll(WPARAM wParam, LPARAM lParam);
 
 protected:
     Control() = default;
@@ -46,6 +52,10 @@ protected:
                      int left, int top, int width, int height, int id);
     // One notification code of WM_COMMAND.
     virtual void Command(WORD code) {}
+    // One WM_NOTIFY of the control.
+    virtual LRESULT Notify(const NMHDR& header) { return 0; }
+    // One scroll notification of the control.
+    virtual void Scroll(WORD code) {}
 
 private:
     HWND hwnd_ = nullptr;
@@ -102,9 +112,13 @@ public:
     // Takes ownership of |bitmap|.
     void SetBitmap(HBITMAP bitmap);
     HBITMAP Bitmap() const { return bitmap_; }
+    // Keeps a copy of |picture| and shows it scaled to the control's size (an empty one shows nothing).
+    void SetPicture(const comp::Bitmap& picture);
+    const comp::Bitmap& Picture() const { return picture_; }
 
 private:
     HBITMAP bitmap_ = nullptr;
+    comp::Bitmap picture_;
 };
 
 // A multi-line edit box; lines are kept with CR LF between them.

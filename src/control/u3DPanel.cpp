@@ -8,21 +8,6 @@
 
 using comp::Bitmap;
 
-POINT CenteredPicturePosition(int faceWidth, int faceHeight, int pictureWidth, int pictureHeight) {
-    // C++ division truncates toward zero, as the placement rule asks.
-    return POINT{faceWidth / 2 - pictureWidth / 2, faceHeight / 2 - pictureHeight / 2};
-}
-
-SIZE TileCounts(int faceWidth, int faceHeight, int pictureWidth, int pictureHeight) {
-    if (pictureWidth <= 0 || pictureHeight <= 0) return SIZE{0, 0};
-    SIZE n{faceWidth / pictureWidth, faceHeight / pictureHeight};
-    if (faceWidth % pictureWidth != 0) ++n.cx;
-    if (faceHeight % pictureHeight != 0) ++n.cy;
-    return n;
-}
-
-bool IsFaceTextureSide(uint16_t side) { return side == 256 || side == 512 || side == 1024; }
-
 T3DPanel::T3DPanel(uint16_t textureWidth, uint16_t textureHeight, IDirect3DDevice9* device,
                    const d3dmath::TVector3& normal, const TCubeVertex& v0, const TCubeVertex& v1,
                    const TCubeVertex& v2, const TCubeVertex& v3)
@@ -61,41 +46,8 @@ void T3DPanel::SetTextureSize(uint16_t width, uint16_t height) {
 void T3DPanel::FillColor(COLORREF colour) { FaceBitmap().Fill(colour); }
 
 void T3DPanel::ComposeBackground() {
-    if (BackPicPos > kPicTile) return;
-    const int W = TextureWidth, H = TextureHeight;
-    Bitmap& face = FaceBitmap();
-    if (face.Width() == W && face.Height() == H) {
-        // A picture of the face's own size covers it exactly as it is, stretched, centred or
-        // tiled: only the centre's change to 32 bits per pixel and the upload are left.
-        if (BackPicPos == kPicCenter) face.SetPixelFormat(comp::PixelFormat::pf32bit);
-        CopyBitmapToTexture(Texture, face, 0, 0);
-        return;
-    }
-    if (BackPicPos == kPicCenter) face.SetPixelFormat(comp::PixelFormat::pf32bit);
-    // The picture becomes the source; the face bitmap starts again, empty, in the same format.
-    const comp::PixelFormat format = face.Format();
-    const Bitmap source = std::move(face);
-    face = Bitmap(W, H, format);
-    const int w = source.Width(), h = source.Height();
-    switch (BackPicPos) {
-        case kPicStretch:
-            face.StretchDraw(RECT{0, 0, W, H}, source);
-            break;
-        case kPicCenter: {
-            FillColor(BackColor);
-            const POINT at = CenteredPicturePosition(W, H, w, h);
-            face.Draw(source, at.x, at.y);
-            break;
-        }
-        case kPicTile: {
-            // An empty picture has nothing to tile with: the face stays as resized.
-            const SIZE n = TileCounts(W, H, w, h);
-            for (int c = 0; c < n.cx; ++c)
-                for (int r = 0; r < n.cy; ++r) face.Draw(source, c * w, r * h);
-            break;
-        }
-    }
-    CopyBitmapToTexture(Texture, face, 0, 0);
+    if (!ComposeFacePicture(FaceBitmap(), TextureWidth, TextureHeight, BackPicPos, BackColor)) return;
+    CopyBitmapToTexture(Texture, FaceBitmap(), 0, 0);
 }
 
 HRESULT T3DPanel::FillVertexBuffer() {

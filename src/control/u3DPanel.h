@@ -11,11 +11,7 @@
 #include "components/picture.h"
 #include "control/d3dmath.h"
 #include "control/uCube.h"
-
-// Picture positions of BackPicPos.
-constexpr uint8_t kPicStretch = 0;
-constexpr uint8_t kPicCenter = 1;
-constexpr uint8_t kPicTile = 2;
+#include "shared/uFacePicture.h"  // the picture positions of BackPicPos and the composition
 
 class T3DPanel {
 public:
@@ -56,10 +52,3 @@ public:
 private:
     void CreateTexture();
 };
-
-// Where a w x h picture lands when centred on a W x H face (may be negative: cut on all sides).
-POINT CenteredPicturePosition(int faceWidth, int faceHeight, int pictureWidth, int pictureHeight);
-// Columns and rows of w x h tiles that cover a W x H face (the last ones cut at the edge).
-SIZE TileCounts(int faceWidth, int faceHeight, int pictureWidth, int pictureHeight);
-// Whether a side length is one the face textures take (256, 512, 1024).
-bool IsFaceTextureSide(uint16_t side);

@@ -110,14 +110,19 @@ void ShowTips() {
     if (FindWindowA(kTipsFormClass, nullptr)) return;
     TformTips form(tipsOwner);
     // Saved however the form closes; an error that saving raises goes to the caller's handler after the
-    // form is freed (the form is a local: it goes first).
+    // form is freed (the form is a local: it goes first). The check box is the record's again right before
+    // saving: a settings dialog opened meanwhile loads the record anew from the registry.
     bool saved = false;
     try {
         form.ShowModal();
     } catch (...) {
+        Settings.Tips = form.cbAgain.Checked();
         SaveSettings();
         saved = true;
         throw;
     }
-    if (!saved) SaveSettings();
+    if (!saved) {
+        Settings.Tips = form.cbAgain.Checked();
+        SaveSettings();
+    }
 }

@@ -23,6 +23,8 @@
 //   tray-delete <class> <id>             takes the window's notification-area icon with that id away
 //   cursor <x> <y>                       moves the mouse cursor to the screen point
 //   rect <class>                         prints "left top right bottom" of the window in screen pixels
+//   child-post <class> <child> <message> [w] [l]  posts to the window's first descendant whose class
+//                                        name or caption is <child>
 #include <windows.h>
 #include <shellapi.h>
 
@@ -127,6 +129,27 @@ int Capture(const char* file) {
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
     return rc;
+}
+
+struct ChildSearch {
+    const char* key;
+    HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<ChildSearch*>(p);
+    char name[256] = {}, text[256] = {};
+    GetClassNameA(w, name, sizeof name);
+    GetWindowTextA(w, text, sizeof text);
+    if (strcmp(name, s->key) != 0 && strcmp(text, s->key) != 0) return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
+HWND FindChild(HWND parent, const char* key) {
+    ChildSearch s = {key, nullptr};
+    EnumChildWindows(parent, &MatchChild, reinterpret_cast<LPARAM>(&s));
+    return s.found;
 }
 
 int MessageBoxText() {
@@ -275,6 +298,12 @@ int main(int argc, char** argv) {
         if (!w || !GetWindowRect(w, &r)) return 1;
         printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
         return 0;
+    }
+    if (cmd == "child-post" && argc >= 5) {
+        HWND w = Find(argv[2]);
+        HWND child = w ? FindChild(w, argv[3]) : nullptr;
+        if (!child) return 1;
+        return PostMessageA(child, MessageOf(argv[4]), NumberOf(argc, argv, 5), NumberOf(argc, argv, 6)) ? 0 : 1;
     }
     if (cmd == "list") {
         EnumWindows(&PrintOne, 0);

@@ -213,15 +213,16 @@ TEST_F(PanelFixture, PlainColourInEveryPositionAndOtherPositionsChangeNothing) {
     EXPECT_EQ(panel->FaceBitmap().Width(), 40);
     EXPECT_EQ(panel->FaceBitmap().Height(), 30);
 
-    // An empty picture: stretch and tile leave a black face of the right size, centre the colour.
-    panel->FaceBitmap().SetSize(0, 0);
-    panel->BackPicPos = kPicTile;
-    panel->ComposeBackground();
-    EXPECT_EQ(panel->FaceBitmap().Width(), 512);
-    EXPECT_EQ(panel->FaceBitmap().Pixel(100, 100), RGB(0, 0, 0));
-    panel->FaceBitmap().SetSize(0, 0);
-    panel->BackPicPos = kPicCenter;
-    panel->BackColor = kBlue;
-    panel->ComposeBackground();
-    EXPECT_EQ(panel->FaceBitmap().Pixel(100, 100), kBlue);
+    // An empty picture (one that could not be had) shows the face colour in every position, not black.
+    for (uint8_t pos : {kPicStretch, kPicCenter, kPicTile}) {
+        SCOPED_TRACE(static_cast<int>(pos));
+        panel->FaceBitmap().SetSize(0, 0);
+        panel->BackPicPos = pos;
+        panel->BackColor = kBlue;
+        panel->ComposeBackground();
+        ASSERT_EQ(panel->FaceBitmap().Width(), 512);
+        ASSERT_EQ(panel->FaceBitmap().Height(), 512);
+        EXPECT_EQ(panel->FaceBitmap().Pixel(100, 100), kBlue);
+        EXPECT_EQ(panel->FaceBitmap().Pixel(511, 511), kBlue);
+    }
 }
