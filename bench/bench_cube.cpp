@@ -17,7 +17,7 @@ extern "C" {
 }
 
 #include "components/jpeg.h"
-#include "control/u3DPanel.h"
+#include "control/uGranDesktop.h"
 #include "control/uGlobal.h"
 #include "control/uInit.h"
 #include "control/uRender.h"

@@ -2,7 +2,7 @@
 #include "control/uRender.h"
 
 #include "shared/uOptionsShared.h"
-#include "control/u3DPanel.h"
+#include "control/uGranDesktop.h"
 #include "control/uCamera.h"
 #include "control/uFrameTimer.h"
 #include "control/uInit.h"

@@ -8,6 +8,7 @@
 
 #include "control/_3DVexlorFormImpl.h"
 #include "control/uInit.h"
+#include "data_folder.h"
 #include "fixtures.h"
 #include "shared/uMessages.h"
 #include "shared/uOptionsShared.h"
@@ -46,6 +47,7 @@ protected:
         Direct3DCreateHook = &Direct3DCreate9;
     }
     RegistrySandbox sandbox_;
+    testing_support::ScratchDataFolder data_;
     FakePeer mainForm_{"T_3DVexlorControlForm"};
     FakePeer controlWnd_{"_3DVexlorControlWnd"};
 };
