@@ -263,9 +263,17 @@ void TGranDesktop::DeleteLinkFile(const TLinkRecord* record) {
 void TGranDesktop::Refresh() {
     NeedsRefresh.store(false);
 
-    // Items whose entry went.
+    // One listing serves both passes: existence tests one by one cost the platform a folder read each.
+    std::vector<TDirEntry> entries;
+    ForEachEntry(Folder, [&entries](const TDirEntry& entry) { entries.push_back(entry); });
+    std::unordered_map<std::string, const TDirEntry*> listed;
+    listed.reserve(entries.size());
+    for (const TDirEntry& entry : entries) listed.emplace(entry.Name, &entry);
+
+    // Items whose entry went (names compare exactly: a change of letter case is a new entry).
     for (auto it = Links.begin(); it != Links.end();) {
-        if (LinkExists(**it)) {
+        const auto found = listed.find((*it)->FileName);
+        if (found != listed.end() && found->second->IsFolder() == ((*it)->Kind == lkFolder)) {
             ++it;
             continue;
         }
@@ -296,37 +304,37 @@ void TGranDesktop::Refresh() {
     };
 
     // Changed and new entries; what is already drawn and unchanged is not drawn again.
-    ForEachEntry(Folder, [&](const TDirEntry& entry) {
+    for (const TDirEntry& entry : entries) {
         const auto known = byName.find(entry.Name);
         if (known != byName.end()) {
             TLinkRecord* old = known->second;
-            if (old->Time == entry.Time) return;
+            if (old->Time == entry.Time) continue;
             const TCell cell{old->Column, old->Row};
             Forget(old, false);
             mark(*old, false);
             byName.erase(known);
             Links.erase(std::find_if(Links.begin(), Links.end(), [old](const auto& r) { return r.get() == old; }));
             std::unique_ptr<TLinkRecord> fresh = NewLinkRecord(entry);
-            if (!fresh) return;
+            if (!fresh) continue;
             fresh->Column = cell.Column;
             fresh->Row = cell.Row;
             mark(*fresh, true);
             DrawLink(fresh.get(), dmNormal);
             byName.emplace(fresh->FileName, fresh.get());
             Links.push_back(std::move(fresh));
-            return;
+            continue;
         }
         std::unique_ptr<TLinkRecord> fresh = NewLinkRecord(entry);
-        if (!fresh) return;
+        if (!fresh) continue;
         const TCell cell = freeCell();
-        if (cell == kNoCell) return;  // a full face: the item is not shown
+        if (cell == kNoCell) continue;  // a full face: the item is not shown
         fresh->Column = cell.Column;
         fresh->Row = cell.Row;
         mark(*fresh, true);
         DrawLink(fresh.get(), dmNormal);
         byName.emplace(fresh->FileName, fresh.get());
         Links.push_back(std::move(fresh));
-    });
+    }
 
     SavePositions();
 }
