@@ -19,6 +19,7 @@
 #include "control/uGranDesktop.h"
 #include "control/uInit.h"
 #include "control/uTexture.h"
+#include "child_process.h"
 #include "data_folder.h"
 #include "fixtures.h"
 #include "shared/uOptionsShared.h"
@@ -431,6 +432,49 @@ TEST_F(FaceTest, DeletingItemsRemovesFilesShortcutsAndTreesButNeverTheFaceFolder
     }
     face.Refresh();
     EXPECT_EQ(Names(), (std::vector<std::string>{"file.txt"}));
+}
+
+namespace {
+
+// A folder link |link| to |target| made the way the platform here can: a symbolic link of the host
+// system, which it shows as a folder with the reparse-point attribute. False when it can't.
+bool MakeFolderLink(const std::string& link, const std::string& target) {
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    const auto unixName = reinterpret_cast<UnixName>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+    if (!unixName) return false;
+    const auto convert = [unixName](const std::string& path) {
+        std::wstring wide(path.begin(), path.end());
+        char* name = unixName(wide.c_str());
+        std::string result = name ? name : "";
+        HeapFree(GetProcessHeap(), 0, name);
+        return result;
+    };
+    const std::string command = "/bin/ln -s \"" + convert(target) + "\" \"" + convert(link) + "\"";
+    // The platform's handle of a host program does not wait for its end: wait for the link itself.
+    testing_support::RunProgram(command, 10000);
+    PumpUntil([&link] { return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; }, kGenerous);
+    const DWORD attributes = GetFileAttributesA(link.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+}  // namespace
+
+TEST_F(FaceTest, DeletingAFolderItemNeverFollowsALinkOutOfTheFace) {
+    const std::string outside = data_.Path() + "outside";
+    comp::ForceDirectories(outside);
+    Touch(outside + "\\precious.txt");
+    comp::ForceDirectories(folder_ + "tree");
+    Touch(folder_ + "tree\\own.txt");
+    if (!MakeFolderLink(folder_ + "linked", outside) || !MakeFolderLink(folder_ + "tree\\escape", outside))
+        GTEST_SKIP() << "no folder links on this platform";
+    TGranDesktop& face = MakeFace();
+    ASSERT_NE(Item("linked"), nullptr);
+    EXPECT_EQ(Item("linked")->Kind, lkFolder);
+    face.DeleteLinkFile(Item("linked"));
+    face.DeleteLinkFile(Item("tree"));
+    EXPECT_TRUE(comp::FileExists(outside + "\\precious.txt"));
+    EXPECT_FALSE(comp::FileExists(folder_ + "tree\\own.txt"));
+    // (The platform here removes no host link, so the links themselves stay.)
 }
 
 TEST_F(FaceTest, AnOverfullFaceNeitherDrawsNorFindsItsOverflowItems) {
