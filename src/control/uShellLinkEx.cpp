@@ -5,7 +5,7 @@
 #include <shlobj.h>
 #include <shellapi.h>
 
-#include <vector>
+#include <cstring>
 
 #include "components/comptr.h"
 #include "components/exceptions.h"
