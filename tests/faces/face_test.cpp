@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -436,26 +437,48 @@ TEST_F(FaceTest, DeletingItemsRemovesFilesShortcutsAndTreesButNeverTheFaceFolder
 
 namespace {
 
-// A folder link |link| to |target| made the way the platform here can: a symbolic link of the host
-// system, which it shows as a folder with the reparse-point attribute. False when it can't.
-bool MakeFolderLink(const std::string& link, const std::string& target) {
+// The host system's name of a path, through the platform's own conversion; "" when there is none.
+std::string HostPath(const std::string& path) {
     using UnixName = char*(CDECL*)(LPCWSTR);
-    const auto unixName = reinterpret_cast<UnixName>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
-    if (!unixName) return false;
-    const auto convert = [unixName](const std::string& path) {
-        std::wstring wide(path.begin(), path.end());
-        char* name = unixName(wide.c_str());
-        std::string result = name ? name : "";
-        HeapFree(GetProcessHeap(), 0, name);
-        return result;
-    };
-    const std::string command = "/bin/ln -s \"" + convert(target) + "\" \"" + convert(link) + "\"";
-    // The platform's handle of a host program does not wait for its end: wait for the link itself.
-    testing_support::RunProgram(command, 10000);
-    PumpUntil([&link] { return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; }, kGenerous);
-    const DWORD attributes = GetFileAttributesA(link.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    const auto unixName =
+        reinterpret_cast<UnixName>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+    if (!unixName) return "";
+    const std::wstring wide(path.begin(), path.end());
+    char* name = unixName(wide.c_str());
+    const std::string result = name ? name : "";
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
 }
+
+// Runs a host program (the platform's handle of one does not wait for its end: |done| tells).
+void RunHost(const std::string& command, const std::function<bool()>& done) {
+    testing_support::RunProgram(command, 10000);
+    PumpUntil(done, kGenerous);
+}
+
+// Folder links made the way the platform here can: symbolic links of the host system, which it shows
+// as folders with the reparse-point attribute (and cannot remove itself). Removed again at the end.
+class FolderLinks {
+public:
+    ~FolderLinks() {
+        for (const std::string& link : links_)
+            RunHost("/bin/rm -f \"" + HostPath(link) + "\"",
+                    [&link] { return GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; });
+    }
+    // False when the link could not be made.
+    bool Make(const std::string& link, const std::string& target) {
+        const std::string hostLink = HostPath(link), hostTarget = HostPath(target);
+        if (hostLink.empty() || hostTarget.empty()) return false;
+        links_.push_back(link);
+        RunHost("/bin/ln -s \"" + hostTarget + "\" \"" + hostLink + "\"",
+                [&link] { return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
+        const DWORD attributes = GetFileAttributesA(link.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    }
+
+private:
+    std::vector<std::string> links_;
+};
 
 }  // namespace
 
@@ -465,7 +488,8 @@ TEST_F(FaceTest, DeletingAFolderItemNeverFollowsALinkOutOfTheFace) {
     Touch(outside + "\\precious.txt");
     comp::ForceDirectories(folder_ + "tree");
     Touch(folder_ + "tree\\own.txt");
-    if (!MakeFolderLink(folder_ + "linked", outside) || !MakeFolderLink(folder_ + "tree\\escape", outside))
+    FolderLinks links;
+    if (!links.Make(folder_ + "linked", outside) || !links.Make(folder_ + "tree\\escape", outside))
         GTEST_SKIP() << "no folder links on this platform";
     TGranDesktop& face = MakeFace();
     ASSERT_NE(Item("linked"), nullptr);
