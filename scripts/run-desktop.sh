@@ -16,6 +16,8 @@ vexlor_layout || echo "run: some parts are missing (see above); starting what is
 if ! vx_wine reg query 'HKCU\Software\Pellomar\3D Vexlor\Settings' /v Tips >/dev/null 2>&1; then
   vexlor_write_settings 1 0
 fi
+# A first face with something on it: a shortcut, a document and a folder, when its folder is empty.
+vx_wine "$VX_BIN/tools/vexlor_samples.exe" 2>/dev/null | tr -d '\r' || echo "run: the sample items could not all be made" >&2
 
 shot=${VEXLOR_SHOT:-$VEXLOR_BUILD_ROOT/screenshot.png}
 "$VX_WINE" "$VX_STANDINS_WIN\\vexlor_desktop.exe" >"$VEXLOR_BUILD/desktop.log" 2>&1 &

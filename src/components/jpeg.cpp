@@ -45,7 +45,7 @@ void PrepareDecoder(Decoder& d) {
 }
 
 // Reads the header only. Plain data in this frame only; false with the library's message on error.
-bool ReadHeader(Decoder& d, const uint8_t* data, size_t size, int& width, int& height) {
+bool ReadHeader(Decoder& d, const uint8_t* data, size_t size, int& width, int& height, bool& cmyk) {
     if (setjmp(d.err.jump)) {
         jpeg_destroy_decompress(&d.cinfo);
         return false;
@@ -55,6 +55,7 @@ bool ReadHeader(Decoder& d, const uint8_t* data, size_t size, int& width, int& h
     jpeg_read_header(&d.cinfo, TRUE);
     width = static_cast<int>(d.cinfo.image_width);
     height = static_cast<int>(d.cinfo.image_height);
+    cmyk = d.cinfo.jpeg_color_space == JCS_CMYK || d.cinfo.jpeg_color_space == JCS_YCCK;
     jpeg_destroy_decompress(&d.cinfo);
     return true;
 }
@@ -133,23 +134,30 @@ void JpegImage::LoadFromMemory(std::vector<uint8_t> data) {
     Decoder d;
     PrepareDecoder(d);
     int width = 0, height = 0;
-    if (!ReadHeader(d, data.data(), data.size(), width, height))
+    bool cmyk = false;
+    if (!ReadHeader(d, data.data(), data.size(), width, height, cmyk))
         throw EInvalidGraphic(std::string("JPEG error: ") + d.err.message);
     if (width <= 0 || height <= 0) throw EInvalidGraphic("JPEG image is empty");
     data_ = std::move(data);
     width_ = width;
     height_ = height;
+    cmyk_ = cmyk;
 }
 
 void JpegImage::AssignTo(Bitmap& bitmap) const {
     if (Empty()) throw EInvalidGraphic("JPEG image is empty");
-    Bitmap target(width_, height_, PixelFormat::pf24bit);
-    std::vector<uint8_t> cmykRow(static_cast<size_t>(width_) * 4);
+    // A bitmap of the image's size and format takes the pixels where it keeps them: loading the same
+    // picture again allocates no new pixel memory.
+    const bool inPlace = bitmap.Width() == width_ && bitmap.Height() == height_ && bitmap.Format() == PixelFormat::pf24bit;
+    Bitmap fresh;
+    if (!inPlace) fresh = Bitmap(width_, height_, PixelFormat::pf24bit);
+    Bitmap& target = inPlace ? bitmap : fresh;
+    std::vector<uint8_t> cmykRow(cmyk_ ? static_cast<size_t>(width_) * 4 : 0);
     Decoder d;
     PrepareDecoder(d);
     if (!Decode(d, data_.data(), data_.size(), target.ScanLine(0), target.Stride(), width_, height_, cmykRow.data()))
         throw EInvalidGraphic(std::string("JPEG error: ") + d.err.message);
-    bitmap = std::move(target);
+    if (!inPlace) bitmap = std::move(fresh);
 }
 
 }  // namespace comp

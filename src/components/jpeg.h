@@ -22,13 +22,16 @@ public:
     int Height() const { return height_; }
     bool Empty() const { return data_.empty(); }
 
-    // Decodes the image into |bitmap| as a 24-bit bitmap of the image's size.
+    // Decodes the image into |bitmap| as a 24-bit bitmap of the image's size. A bitmap that already has
+    // that size and format is decoded into as it is; when decoding then fails it may hold part of the
+    // image (any other bitmap keeps what it held).
     void AssignTo(Bitmap& bitmap) const;
 
 private:
     std::vector<uint8_t> data_;
     int width_ = 0;
     int height_ = 0;
+    bool cmyk_ = false;
 };
 
 // Reads a whole file into memory; raises EOSError when it cannot.

@@ -259,7 +259,7 @@ void T_3DVexlorForm::ActiveFormCreate() {
             return;
         }
         LoadSettings();
-        comp::ForceDirectories(GetAppDataPath());
+        comp::ForceDirectories(AppDataPath);
         Hide();
         ShowSplash();
         SceneCreated = InitScene(Window::Handle(), GlobalVarsRecord);

@@ -71,7 +71,8 @@ void T3DPanel::ReleaseVertexBuffer() {
 }
 
 void T3DPanel::Draw() {
-    if (!Device) return;
+    // A buffer or texture that could not be made (or refilled after a reset) leaves the face undrawn.
+    if (!Device || !VertexBuffer || !Texture) return;
     Device->SetTransform(D3DTS_WORLD, &World);
     Device->SetStreamSource(0, VertexBuffer, 0, sizeof(TCubeVertex));
     Device->SetVertexShader(nullptr);

@@ -32,7 +32,7 @@ public:
     HRESULT FillVertexBuffer();
     // Releases the vertex buffer (before a device reset).
     void ReleaseVertexBuffer();
-    // Draws the quad with World and the texture.
+    // Draws the quad with World and the texture; nothing without a vertex buffer or a texture.
     void Draw();
 
     comp::Bitmap& FaceBitmap() { return Picture.GetBitmap(); }

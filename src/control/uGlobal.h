@@ -11,11 +11,11 @@
 #include "control/d3dmath.h"
 
 class TCubeCamera;
-class T3DPanel;
+class TGranDesktop;
 struct TLinkRecord;
 
 // The form's faces, indexed 1 to 6 (index 0 unused).
-using TFaceArray = std::array<T3DPanel*, 7>;
+using TFaceArray = std::array<TGranDesktop*, 7>;
 
 // The device part of the scene record.
 struct gTD3DX {

@@ -2,9 +2,9 @@
 #include "control/uInit.h"
 
 #include "components/paths.h"
-#include "control/u3DPanel.h"
 #include "control/uCamera.h"
 #include "control/uCube.h"
+#include "control/uGranDesktop.h"
 #include "control/uMessagesOcx.h"
 #include "control/uSplesh.h"
 #include "control/uWallPaperHooks.h"
@@ -15,32 +15,12 @@
 using namespace d3dmath;
 
 TDirect3DCreate Direct3DCreateHook = Direct3DCreate9;
+TFaceProgressProc FaceProgressHook = SplashProgress;
 
 namespace {
 
 // The Direct3D 9 SDK version the control was made for.
 constexpr UINT kSdkVersion = 31;
-constexpr uint16_t kFaceTextureSide = 512;
-// A face without a picture shows its background colour; white until the face has its own.
-constexpr COLORREF kDefaultFaceColour = 0xFFFFFF;
-
-// Face n of the cube: a panel with a plain background.
-T3DPanel* CreateFace(int n, IDirect3DDevice9* device, const TCubeQuads& quads, const TCubeNormals& normals) {
-    SplashProgress("Create desktop");
-    auto* face = new T3DPanel(kFaceTextureSide, kFaceTextureSide, device, normals[n], quads[n][0], quads[n][1],
-                              quads[n][2], quads[n][3]);
-    try {
-        SplashProgress("Loadind texture");
-        face->BackColor = kDefaultFaceColour;
-        face->FaceBitmap().SetSize(face->TextureWidth, face->TextureHeight);
-        face->FillColor(face->BackColor);
-        face->ComposeBackground();
-    } catch (...) {
-        delete face;
-        throw;
-    }
-    return face;
-}
 
 void SetBackBufferSize(gTGlobalVars& g, UINT width, UINT height) {
     g.D3D.PresentParams.BackBufferWidth = width;
@@ -79,23 +59,34 @@ bool InitScene(HWND window, gTGlobalVars& g) {
         return false;
     }
 
-    TCubeQuads quads;
-    TCubeNormals normals;
-    BuildCube(quads, normals);
+    try {
+        TCubeQuads quads;
+        TCubeNormals normals;
+        BuildCube(quads, normals);
 
-    comp::ForceDirectories(GetAppDataPath() + "Desktops\\");
+        const std::string desktops = AppDataPath + "Desktops\\";
+        comp::ForceDirectories(desktops);
 
-    if (g.Faces) {
-        for (int n = 1; n <= kFaceCount; ++n) {
-            SplashSetText("Desktop " + std::to_string(n));
-            (*g.Faces)[n] = CreateFace(n, g.D3D.Device, quads, normals);
+        if (g.Faces) {
+            for (int n = 1; n <= kFaceCount; ++n) {
+                SplashSetText("Desktop " + std::to_string(n));
+                const std::string number = std::to_string(n);
+                (*g.Faces)[n] = new TGranDesktop(desktops + number + "\\", desktops + number + ".ini", g.D3D.Device,
+                                                 normals[n], quads[n][0], quads[n][1], quads[n][2], quads[n][3],
+                                                 FaceProgressHook, n);
+            }
         }
-    }
 
-    if (Settings.use_3d_wallpaper) {
-        SplashSetState("Loading 3D wallpaper");
-        SplashSetText("");
-        LoadWallpaper(Settings.wallpaper, Settings.wallpaper_param, g);
+        if (Settings.use_3d_wallpaper) {
+            SplashSetState("Loading 3D wallpaper");
+            SplashSetText("");
+            LoadWallpaper(Settings.wallpaper, Settings.wallpaper_param, g);
+        }
+    } catch (...) {
+        // A scene made half-way goes as a whole one would (the faces made so far stop their
+        // watchers); the caller learns of the failure.
+        ReleaseScene(g);
+        throw;
     }
     return true;
 }
@@ -179,13 +170,13 @@ void ResetScene(HWND window, gTGlobalVars& g) {
     SetBackBufferSize(g, static_cast<UINT>(client.cx), static_cast<UINT>(client.cy));
     if (g.Faces)
         for (int n = 1; n <= kFaceCount; ++n)
-            if (T3DPanel* face = (*g.Faces)[n]) face->ReleaseVertexBuffer();
+            if (TGranDesktop* face = (*g.Faces)[n]) face->ReleaseVertexBuffer();
     WallpaperInvalidate();
     if (g.D3D.Device && SUCCEEDED(g.D3D.Device->Reset(&g.D3D.PresentParams)))
         SetBackBufferSize(g, g.D3D.PresentParams.BackBufferWidth, g.D3D.PresentParams.BackBufferHeight);
     if (g.Faces)
         for (int n = 1; n <= kFaceCount; ++n)
-            if (T3DPanel* face = (*g.Faces)[n]) face->FillVertexBuffer();
+            if (TGranDesktop* face = (*g.Faces)[n]) face->FillVertexBuffer();
     WallpaperRestore();
 }
 
@@ -211,6 +202,14 @@ void ReleaseScene(gTGlobalVars& g) {
 }
 
 void RefreshChangedFaces(gTGlobalVars& g) {
-    // Plain panel faces never learn of a change to a folder: there is nothing to refresh yet.
-    (void)g;
+    if (!g.Faces) return;
+    for (int n = 1; n <= kFaceCount; ++n) {
+        TGranDesktop* face = (*g.Faces)[n];
+        if (!face || !face->NeedsRefresh.load()) continue;
+        try {
+            face->Refresh();
+        } catch (const std::exception&) {
+            // One face's failure leaves the others their re-scan.
+        }
+    }
 }

@@ -10,7 +10,8 @@
 #include "control/uGlobal.h"
 
 // Makes the whole scene for |window|; false only when the device was not made (then
-// _3D_Error has been posted to the control program and only the camera exists).
+// _3D_Error has been posted to the control program and only the camera exists). A failure after
+// the device was made releases everything made so far (as ReleaseScene) and is passed on.
 bool InitScene(HWND window, gTGlobalVars& g);
 
 // Direct3D object, display-sized window, present parameters, device, viewport and the
@@ -24,7 +25,7 @@ void SetCubeProjection(bool inside, gTGlobalVars& g);
 // Carries the scene through a device reset at the window's current client size.
 void ResetScene(HWND window, gTGlobalVars& g);
 
-// Releases device, Direct3D, camera, faces and the 3D wallpaper.
+// Releases device, Direct3D, camera, faces and the 3D wallpaper (what of them was made).
 void ReleaseScene(gTGlobalVars& g);
 
 // The monitor timer's first step: refreshes every face that was flagged as changed.
@@ -40,3 +41,8 @@ SIZE BackBufferSizeForQuality(int d3dQw, SIZE client);
 // Creation of the Direct3D object; tests replace it to make the creation fail.
 using TDirect3DCreate = IDirect3D9*(WINAPI*)(UINT sdkVersion);
 extern TDirect3DCreate Direct3DCreateHook;
+
+// The progress callback handed to each face (SplashProgress); tests replace it to make a face fail
+// half-way.
+using TFaceProgressProc = void (*)(const std::string& text);
+extern TFaceProgressProc FaceProgressHook;

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "control/u3DPanel.h"
+#include "control/uGranDesktop.h"
 
 using namespace d3dmath;
 

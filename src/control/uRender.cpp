@@ -2,7 +2,7 @@
 #include "control/uRender.h"
 
 #include "shared/uOptionsShared.h"
-#include "control/u3DPanel.h"
+#include "control/uGranDesktop.h"
 #include "control/uCamera.h"
 #include "control/uFrameTimer.h"
 #include "control/uInit.h"
@@ -116,7 +116,9 @@ void RenderFrame(IRenderHost& host, gTGlobalVars& g) {
 
     TMatrix world = Identity();
     device->GetTransform(D3DTS_WORLD, &world);
-    const POINT p = g.Animating ? kNoBackBufferPoint : CursorInBackBuffer(host.Handle(), g);
+    // The cursor only steers the cube while the left button is held (a mouse down sets LastX and
+    // LastY itself); reading it costs the platform a round trip, so it is read only then.
+    const POINT p = g.Animating || !g.Dragging ? kNoBackBufferPoint : CursorInBackBuffer(host.Handle(), g);
     const TMatrix w = StepOrientation(g, world, p);
 
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClearColour, 1.0f, 0);

@@ -32,7 +32,7 @@ void CreateControlWnd() {
     ControlWndHandle = CreateMsgWindow(kControlWndClass, &ControlWndProc);
 }
 
-std::string FaceFolder(int face) { return GetAppDataPath() + "Desktops\\" + std::to_string(face) + "\\"; }
+std::string FaceFolder(int face) { return AppDataPath + "Desktops\\" + std::to_string(face) + "\\"; }
 
 std::string NewLinkParameters(int face) { return "appwiz.cpl,NewLinkHere " + FaceFolder(face); }
 

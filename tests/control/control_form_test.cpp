@@ -21,6 +21,7 @@
 #include "control/uInit.h"
 #include "control/uSplesh.h"
 #include "child_process.h"
+#include "data_folder.h"
 #include "fixtures.h"
 #include "shared/uMessages.h"
 #include "shared/uOptionsShared.h"
@@ -124,6 +125,7 @@ protected:
         ResetExitLauncher();
     }
     RegistrySandbox sandbox_;
+    testing_support::ScratchDataFolder data_;
     // The control program's main form is "there": the monitor timer starts nothing.
     FakePeer mainForm_{"T_3DVexlorControlForm"};
 };
@@ -401,6 +403,7 @@ static testing_support::ChildMode splashChild("splash-once", [](const std::vecto
     // The splash library lies beside the control library; this test binary lives one folder down.
     SetDllDirectoryA((ExeFolder() + "\\..").c_str());
     RegistrySandbox sandbox;
+    testing_support::ScratchDataFolder data;
     FakePeer mainForm("T_3DVexlorControlForm");
     InputDesktopActiveHook = &AlwaysInput;
     int& created = gSplashCreated;

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <ole2.h>
 #include <olectl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,32 @@ struct OleScope {
     OleScope() { OleInitialize(nullptr); }
     ~OleScope() { OleUninitialize(); }
 };
+
+// The control library finds its data folder in the user's profile when it loads. Under Wine the
+// profile follows the process's user name (WINEUSERNAME): this process gets a user of its own whose
+// profile is a scratch folder, removed at the end, so the hosted controls never write into the
+// prefix's real profile.
+class ScratchProfile : public ::testing::Environment {
+public:
+    void SetUp() override {
+        char old[256] = {};
+        if (GetEnvironmentVariableA("WINEUSERNAME", old, sizeof old)) savedName_ = old;
+        name_ = "vexlor_host_" + std::to_string(GetCurrentProcessId());
+        SetEnvironmentVariableA("WINEUSERNAME", name_.c_str());
+        char profile[MAX_PATH] = {};
+        SHGetSpecialFolderPathA(nullptr, profile, CSIDL_PROFILE, TRUE);
+        folder_ = profile;
+        ASSERT_NE(std::string::npos, folder_.find(name_)) << "the profile does not follow the user: " << folder_;
+    }
+    void TearDown() override {
+        if (!folder_.empty() && folder_.find(name_) != std::string::npos) testing_support::RemoveTree(folder_);
+        SetEnvironmentVariableA("WINEUSERNAME", savedName_.empty() ? nullptr : savedName_.c_str());
+    }
+
+private:
+    std::string name_, folder_, savedName_;
+};
+::testing::Environment* const scratchProfile = ::testing::AddGlobalTestEnvironment(new ScratchProfile);
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include "components/exceptions.h"
 #include "control/_3DVexlorFormImpl.h"
 #include "control/uInit.h"
+#include "data_folder.h"
 #include "fixtures.h"
 #include "shared/uMessages.h"
 #include "shared/uOptionsShared.h"
@@ -107,6 +108,7 @@ protected:
         Direct3DCreateHook = &Direct3DCreate9;
     }
     RegistrySandbox sandbox_;
+    testing_support::ScratchDataFolder data_;
     FakePeer mainForm_{"T_3DVexlorControlForm"};
     FakePeer controlWnd_{"_3DVexlorControlWnd"};
 };

@@ -1,6 +1,7 @@
 // The control window: found by class, hidden, refuses WM_CLOSE; WM_COPYDATA reaches the properties call
 // with exactly cbData bytes; __3D_Popup is handed to the control's window; unknown messages go to the
 // default procedure; the new-shortcut wizard's parameters.
+#include "data_folder.h"
 #include "shared/uMessages.h"
 #include "shared/uPath.h"
 #include "test_windows.h"
@@ -103,8 +104,8 @@ TEST_F(ControlWindow, PopupRequestGoesToTheControlWindow) {
 }
 
 TEST(NewShortcutWizard, ParametersNameTheFaceFolder) {
-    std::string data = GetAppDataPath();
-    ASSERT_FALSE(data.empty());
+    testing_support::ScratchDataFolder scratch;
+    const std::string data = scratch.Path();
     EXPECT_EQ(data + "Desktops\\3\\", FaceFolder(3));
     EXPECT_EQ("appwiz.cpl,NewLinkHere " + data + "Desktops\\3\\", NewLinkParameters(3));
     EXPECT_EQ("appwiz.cpl,NewLinkHere " + data + "Desktops\\0\\", NewLinkParameters(0));

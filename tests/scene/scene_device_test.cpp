@@ -10,13 +10,16 @@
 #include <vector>
 
 #include "components/bitmap.h"
+#include "components/exceptions.h"
 #include "components/paths.h"
 #include "control/u3DPanel.h"
 #include "control/uCamera.h"
 #include "control/uGlobal.h"
+#include "control/uGranDesktop.h"
 #include "control/uInit.h"
 #include "control/uInter.h"
 #include "control/uRender.h"
+#include "data_folder.h"
 #include "fixtures.h"
 #include "shared/uMessages.h"
 #include "shared/uOptionsShared.h"
@@ -166,6 +169,7 @@ protected:
         return RGB((t >> 16) & 0xFF, (t >> 8) & 0xFF, t & 0xFF);
     }
 
+    testing_support::ScratchDataFolder data;
     HWND window = nullptr;
     TestHost host;
     TFaceArray faces{};
@@ -240,7 +244,7 @@ TEST_F(SceneTest, InitSceneMakesTheDeviceAndTheSixFaces) {
         EXPECT_EQ(faces[n]->Normal.z, normals[n].z);
         EXPECT_EQ(memcmp(faces[n]->Vertices.data(), quads[n].data(), sizeof(TFaceQuad)), 0);
     }
-    EXPECT_TRUE(comp::DirectoryExists(GetAppDataPath() + "Desktops"));
+    EXPECT_TRUE(comp::DirectoryExists(data.Path() + "Desktops"));
 }
 
 TEST_F(SceneTest, BackBufferSizeFollowsTheQualitySetting) {
@@ -553,4 +557,79 @@ TEST_F(SceneTest, PickingFollowsTheTransformsTheLastFrameLeft) {
     const TMatrix none = Zero();
     g.D3D.Device->SetTransform(D3DTS_WORLD, &none);
     EXPECT_EQ(PickFace(cx, cy, +1, g, hit), -1);
+}
+
+namespace {
+
+// Fails the third face as it starts loading its items, holding references of its own to the device
+// and the Direct3D object from the first face on.
+int gFacesLoading = 0;
+IDirect3DDevice9* gHeldDevice = nullptr;
+IDirect3D9* gHeldDirect3D = nullptr;
+void FailTheThirdFace(const std::string& text) {
+    if (text != "Loading links") return;
+    if (++gFacesLoading == 1) {
+        gHeldDevice = GlobalVars->D3D.Device;
+        gHeldDirect3D = GlobalVars->D3D.Direct3D;
+        gHeldDevice->AddRef();
+        gHeldDirect3D->AddRef();
+    }
+    if (gFacesLoading == 3) throw comp::Exception("the third face fails");
+}
+
+}  // namespace
+
+TEST_F(SceneTest, AFailureAfterTheDeviceReleasesWhatWasMadeAndPassesItOn) {
+    FaceProgressHook = FailTheThirdFace;
+    EXPECT_THROW(InitScene(window, g), comp::Exception);
+    FaceProgressHook = SplashProgress;
+    ASSERT_EQ(gFacesLoading, 3);
+    EXPECT_EQ(g.D3D.Device, nullptr);
+    EXPECT_EQ(g.D3D.Direct3D, nullptr);
+    EXPECT_EQ(g.D3D.Camera, nullptr);
+    for (int n = 1; n <= 6; ++n) EXPECT_EQ(faces[n], nullptr) << n;
+    // The two whole faces were freed as faces are (their layout written); the third left its file alone.
+    EXPECT_TRUE(comp::FileExists(data.Path() + "Desktops\\1.ini"));
+    EXPECT_TRUE(comp::FileExists(data.Path() + "Desktops\\2.ini"));
+    EXPECT_FALSE(comp::FileExists(data.Path() + "Desktops\\3.ini"));
+    // Only the test's own references are left.
+    EXPECT_EQ(gHeldDevice->Release(), 0u);
+    EXPECT_EQ(gHeldDirect3D->Release(), 0u);
+}
+
+TEST_F(SceneTest, AFaceWithoutItsTextureOrVertexBufferIsNotDrawn) {
+    ASSERT_TRUE(MakeScene());
+    PaintFaces();
+    faces[1]->Texture->Release();
+    faces[1]->Texture = nullptr;
+    RenderFrame(host, g);
+    EXPECT_COLOUR(At(0.5, 0.5), kClear, 0);
+    faces[1]->SetTextureSize(512, 512);
+    PaintFace(1, kFaceColours[1]);
+    RenderFrame(host, g);
+    EXPECT_COLOUR(At(0.5, 0.5), kFaceColours[1], 3);
+    faces[1]->ReleaseVertexBuffer();
+    RenderFrame(host, g);
+    EXPECT_COLOUR(At(0.5, 0.5), kClear, 0);
+}
+
+TEST_F(SceneTest, FacesShowTheirFoldersAndTheMonitorStepReScansAFlaggedFace) {
+    const std::string desktops = data.Path() + "Desktops\\";
+    comp::ForceDirectories(desktops + "1");
+    testing_support::WriteWholeFile(desktops + "1\\first.txt", "1");
+    ASSERT_TRUE(MakeScene());
+    for (int n = 1; n <= 6; ++n) {
+        SCOPED_TRACE(n);
+        EXPECT_EQ(faces[n]->Index, n);
+        EXPECT_EQ(faces[n]->Folder, desktops + std::to_string(n) + "\\");
+        EXPECT_EQ(faces[n]->IniFileName, desktops + std::to_string(n) + ".ini");
+        EXPECT_TRUE(comp::DirectoryExists(faces[n]->Folder));
+        EXPECT_EQ(faces[n]->Links.size(), n == 1 ? 1u : 0u);
+    }
+    testing_support::WriteWholeFile(desktops + "2\\late.txt", "2");
+    ASSERT_TRUE(testing_support::PumpUntil([&] { return faces[2]->NeedsRefresh.load(); }, 10000));
+    RefreshChangedFaces(g);
+    ASSERT_EQ(faces[2]->Links.size(), 1u);
+    EXPECT_EQ(faces[2]->Links[0]->FileName, "late.txt");
+    EXPECT_EQ(faces[1]->Links.size(), 1u);
 }

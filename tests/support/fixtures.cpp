@@ -1,6 +1,8 @@
 // Registry sandbox and scratch folders.
 #include "fixtures.h"
 
+#include <tlhelp32.h>
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -76,6 +78,18 @@ std::string ExeFolder() {
     DWORD n = GetModuleFileNameA(nullptr, name, MAX_PATH);
     std::string s(name, n);
     return s.substr(0, s.find_last_of('\\'));
+}
+
+int ProcessThreadCount() {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    int n = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++n;
+    CloseHandle(snapshot);
+    return n;
 }
 
 }  // namespace testing_support

@@ -44,4 +44,7 @@ void WriteWholeFile(const std::string& fileName, const std::string& content);
 // The folder of the running test executable, without a trailing "\".
 std::string ExeFolder();
 
+// How many threads this process runs now.
+int ProcessThreadCount();
+
 }  // namespace testing_support

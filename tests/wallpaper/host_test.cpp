@@ -16,9 +16,7 @@
 
 #include "components/bitmap.h"
 #include "components/paths.h"
-#include "control/u3DPanel.h"
-#include "control/uCamera.h"
-#include "control/uCube.h"
+#include "control/uGranDesktop.h"
 #include "control/uGlobal.h"
 #include "control/uInit.h"
 #include "control/uRender.h"
@@ -354,14 +352,10 @@ TEST_F(HostFixture, PluginDrawsBehindTheCubeThroughResetAndTearDown) {
     TFaceArray faces{};
     gTGlobalVars g;
     InitGlobalVars(g, &faces);
-    g.D3D.Camera = new TCubeCamera();
-    ASSERT_TRUE(SUCCEEDED(CreateD3DDevice(host.window, g)));
-    TCubeQuads quads;
-    TCubeNormals normals;
-    BuildCube(quads, normals);
+    // The scene with its six faces over the scratch data folder, the wallpaper loaded by hand below.
+    Settings.use_3d_wallpaper = false;
+    ASSERT_TRUE(InitScene(host.window, g));
     for (int n = 1; n <= 6; ++n) {
-        faces[n] = new T3DPanel(512, 512, g.D3D.Device, normals[n], quads[n][0], quads[n][1], quads[n][2], quads[n][3]);
-        faces[n]->FaceBitmap().SetSize(512, 512);
         faces[n]->FillColor(kFace);
         faces[n]->ComposeBackground();
     }

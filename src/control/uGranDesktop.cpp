@@ -1,0 +1,340 @@
+// The face desktop: its life, the items of its folder and the re-scan.
+#include "control/uGranDesktop.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "components/jpeg.h"
+#include "components/paths.h"
+#include "control/uGlobal.h"
+#include "control/uShellLinkEx.h"
+
+namespace {
+
+std::string LowerCase(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+// Calls |each| for every entry of |folder| (ending with "\") whatever its attributes, "." and ".."
+// left out, in the order of the listing.
+template <typename F>
+void ForEachEntry(const std::string& folder, F each) {
+    WIN32_FIND_DATAA found{};
+    const HANDLE listing = FindFirstFileA((folder + "*.*").c_str(), &found);
+    if (listing == INVALID_HANDLE_VALUE) return;
+    struct Closer {
+        HANDLE h;
+        ~Closer() { FindClose(h); }
+    } closer{listing};
+    do {
+        const char* name = found.cFileName;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+        each(DirEntryOf(found));
+    } while (FindNextFileA(listing, &found));
+}
+
+// Whether |folder| holds an entry of that kind whose real name is |name| byte for byte (the platform's
+// own existence tests ignore letter case).
+bool EntryExists(const std::string& folder, const std::string& name, bool isFolder) {
+    if (name.empty()) return false;
+    WIN32_FIND_DATAA found{};
+    const HANDLE h = FindFirstFileA((folder + name).c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    FindClose(h);
+    return name == found.cFileName && ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == isFolder;
+}
+
+uint16_t TextureSide(int32_t value) {
+    return value == 256 || value == 512 || value == 1024 ? static_cast<uint16_t>(value) : 512;
+}
+
+}  // namespace
+
+// ---- watcher
+
+TMonitorGranThread::TMonitorGranThread(const std::string& folder, TGranDesktop* desktop)
+    : TMonDirThread(folder), Desktop(desktop) {
+    Start();
+}
+
+TMonitorGranThread::~TMonitorGranThread() {
+    Terminate();
+    WaitFor();
+}
+
+void TMonitorGranThread::DirChanged() {
+    if (Desktop) Desktop->NeedsRefresh.store(true);
+}
+
+// ---- settings
+
+TFaceSettings ReadFaceSettings(const comp::IniFile& file) {
+    TFaceSettings s;
+    s.TextureWidth = TextureSide(file.ReadInteger("Settings", "ResW", 512));
+    s.TextureHeight = TextureSide(file.ReadInteger("Settings", "ResH", 512));
+    s.WallPaper = file.ReadString("Settings", "WallPaper", "");
+    s.BackColor = static_cast<COLORREF>(file.ReadInteger("Settings", "BackColor", 15780518));
+    const int32_t position = file.ReadInteger("Settings", "BackPicPos", kPicStretch);
+    if (position >= kPicStretch && position <= kPicTile) s.BackPicPos = static_cast<uint8_t>(position);
+    return s;
+}
+
+// ---- life
+
+TGranDesktop::TGranDesktop(const std::string& folder, const std::string& iniFileName, IDirect3DDevice9* device,
+                           const d3dmath::TVector3& normal, const TCubeVertex& v0, const TCubeVertex& v1,
+                           const TCubeVertex& v2, const TCubeVertex& v3, const TFaceProgress& progress, int32_t index)
+    : TGranDesktop(ReadFaceSettings(comp::IniFile(iniFileName)), folder, iniFileName, device, normal, v0, v1, v2, v3,
+                   progress, index) {}
+
+TGranDesktop::TGranDesktop(TFaceSettings settings, const std::string& folder, const std::string& iniFileName,
+                           IDirect3DDevice9* device, const d3dmath::TVector3& normal, const TCubeVertex& v0,
+                           const TCubeVertex& v1, const TCubeVertex& v2, const TCubeVertex& v3,
+                           const TFaceProgress& progress, int32_t index)
+    : T3DPanel(settings.TextureWidth, settings.TextureHeight, device, normal, v0, v1, v2, v3),
+      Scene(GlobalVars),
+      IniFileName(iniFileName),
+      IniFile(iniFileName),
+      Index(index),
+      WallPaper(std::move(settings.WallPaper)) {
+    const auto report = [&progress](const char* text) {
+        if (progress) progress(text);
+    };
+    BackColor = settings.BackColor;
+    BackPicPos = settings.BackPicPos;
+    report("Create desktop");
+    SetFolder(folder);
+    comp::ForceDirectories(Folder);
+    Monitor = std::make_unique<TMonitorGranThread>(Folder, this);
+    FaceBitmap().SetSize(TextureWidth, TextureHeight);
+    UpdateGrid();
+    report("Loadind texture");
+    LoadPicture();
+    ComposeBackground();
+    report("Loading links");
+    LoadLinks();
+    LoadPositions();
+    DrawAllLinks();
+}
+
+TGranDesktop::~TGranDesktop() {
+    SavePositions();
+    WriteSettings();
+    IniFile.UpdateFile();
+    Monitor.reset();
+    ClearLinks();
+}
+
+void TGranDesktop::LoadPicture() {
+    if (!WallPaper.empty() && comp::FileExists(WallPaper)) {
+        try {
+            const std::string ext = LowerCase(comp::ExtractFileExt(WallPaper));
+            if (ext == ".jpg" || ext == ".jpeg") {
+                comp::JpegImage jpeg;
+                jpeg.LoadFromFile(WallPaper);
+                jpeg.AssignTo(FaceBitmap());
+            } else {
+                FaceBitmap().LoadFromFile(WallPaper);
+            }
+            return;
+        } catch (const std::exception&) {
+            // A picture that can't be read shows as none; its path stays stored for a later start.
+        }
+    }
+    FaceBitmap().SetSize(TextureWidth, TextureHeight);
+    FillColor(BackColor);
+}
+
+// ---- items
+
+void TGranDesktop::LoadLinks() {
+    ClearLinks();
+    ForEachEntry(Folder, [this](const TDirEntry& entry) {
+        if (std::unique_ptr<TLinkRecord> record = NewLinkRecord(entry)) Links.push_back(std::move(record));
+    });
+}
+
+std::unique_ptr<TLinkRecord> TGranDesktop::NewLinkRecord(const TDirEntry& entry) const {
+    if (!EntryExists(Folder, entry.Name, entry.IsFolder())) return nullptr;
+    auto record = std::make_unique<TLinkRecord>();
+    const std::string full = Folder + entry.Name;
+    record->FileName = CutText(entry.Name);
+    record->Path = CutText(full);
+    record->Size = entry.Size;
+    record->Time = entry.Time;
+    if (entry.IsFolder()) {
+        record->Kind = lkFolder;
+        record->Target = record->Path;
+        record->Caption = CutText(entry.Name);
+    } else if (NameExtension(entry.Name) == ".lnk") {
+        // Name, caption, size and time come from the listing first: a shortcut that can't be read
+        // keeps them, so that it can be found, deleted and kept in its place.
+        record->Kind = lkShortcut;
+        record->Caption = CutText(NameWithoutExtension(entry.Name));
+        ReadShellLink(full, entry, *record);
+    } else {
+        record->Kind = lkFile;
+        record->Target = record->Path;
+        record->Caption = CutText(NameWithoutExtension(entry.Name));
+    }
+    return record;
+}
+
+bool TGranDesktop::LinkExists(const TLinkRecord& record) const {
+    return EntryExists(Folder, record.FileName, record.Kind == lkFolder);
+}
+
+TLinkRecord* TGranDesktop::FindLinkByName(const std::string& name) {
+    for (const auto& record : Links) {
+        record->Path = CutText(Folder + comp::ExtractFileName(record->Path));
+        if (record->FileName == name) return record.get();
+    }
+    return nullptr;
+}
+
+void TGranDesktop::Forget(const TLinkRecord* record, bool clearSelectionFace) {
+    if (Selected == record) {
+        Selected = nullptr;
+        if (clearSelectionFace && Scene) Scene->CurrentFace = -1;
+    }
+    if (Scene && Scene->DraggedLink == record) {
+        Scene->DraggedLink = nullptr;
+        Scene->DragSourceFace = -1;
+    }
+}
+
+void TGranDesktop::ClearLinks() {
+    for (const auto& record : Links) Forget(record.get(), true);
+    Links.clear();
+}
+
+void TGranDesktop::SetFolder(const std::string& path) {
+    const std::string folder = comp::ExtractFilePath(path);
+    if (folder != Folder) Folder = folder;
+}
+
+void TGranDesktop::UpdateGrid() {
+    Columns = static_cast<uint16_t>(TextureWidth / CellWidth);
+    Rows = static_cast<uint16_t>(TextureHeight / CellHeight);
+}
+
+void TGranDesktop::ArrangeLinks() {
+    for (size_t i = 0; i < Links.size(); ++i) {
+        const TCell cell = ArrangedCell(i, Rows);
+        Links[i]->Column = cell.Column;
+        Links[i]->Row = cell.Row;
+    }
+}
+
+TCell TGranDesktop::FindFreeCell() const {
+    std::vector<TCell> used;
+    used.reserve(Links.size());
+    for (const auto& record : Links) used.push_back(TCell{record->Column, record->Row});
+    return FirstFreeCell(used, Links.size(), Columns, Rows);
+}
+
+bool TGranDesktop::IsCellUsed(TCell cell) const {
+    return std::any_of(Links.begin(), Links.end(),
+                       [cell](const auto& r) { return r->Column == cell.Column && r->Row == cell.Row; });
+}
+
+TLinkRecord* TGranDesktop::LinkAtCell(TCell cell) const {
+    // Items beyond the grid are never drawn: nothing is found there.
+    if (!InGrid(cell, Columns, Rows)) return nullptr;
+    for (const auto& record : Links)
+        if (record->Column == cell.Column && record->Row == cell.Row) return record.get();
+    return nullptr;
+}
+
+void TGranDesktop::SelectLink(TLinkRecord* record) {
+    Selected = record;
+    DrawLink(record, dmSelected);
+}
+
+void TGranDesktop::DeleteLinkFile(const TLinkRecord* record) {
+    if (!record || !IsDeletableName(record->FileName)) return;
+    const std::string path = Folder + record->FileName;
+    if (record->Kind == lkFolder) DeleteDirTree(path);
+    else DeleteFileA(path.c_str());
+}
+
+void TGranDesktop::Refresh() {
+    NeedsRefresh.store(false);
+
+    // One listing serves both passes: existence tests one by one cost the platform a folder read each.
+    std::vector<TDirEntry> entries;
+    ForEachEntry(Folder, [&entries](const TDirEntry& entry) { entries.push_back(entry); });
+    std::unordered_map<std::string, const TDirEntry*> listed;
+    listed.reserve(entries.size());
+    for (const TDirEntry& entry : entries) listed.emplace(entry.Name, &entry);
+
+    // Items whose entry went (names compare exactly: a change of letter case is a new entry).
+    for (auto it = Links.begin(); it != Links.end();) {
+        const auto found = listed.find((*it)->FileName);
+        if (found != listed.end() && found->second->IsFolder() == ((*it)->Kind == lkFolder)) {
+            ++it;
+            continue;
+        }
+        Forget(it->get(), true);
+        DrawLink(it->get(), dmErase);
+        it = Links.erase(it);
+    }
+
+    // The records by name (the first of a name counts), their paths brought onto this folder.
+    std::unordered_map<std::string, TLinkRecord*> byName;
+    byName.reserve(Links.size());
+    for (const auto& record : Links) {
+        record->Path = CutText(Folder + comp::ExtractFileName(record->Path));
+        byName.emplace(record->FileName, record.get());
+    }
+    const size_t cells = static_cast<size_t>(Columns) * Rows;
+    std::vector<bool> taken(cells, false);
+    const auto mark = [&](const TLinkRecord& r, bool on) {
+        if (InGrid(TCell{r.Column, r.Row}, Columns, Rows))
+            taken[static_cast<size_t>(r.Column) * Rows + static_cast<size_t>(r.Row)] = on;
+    };
+    for (const auto& record : Links) mark(*record, true);
+    const auto freeCell = [&]() {
+        if (Links.size() >= cells) return kNoCell;
+        for (size_t i = 0; i < cells; ++i)
+            if (!taken[i]) return TCell{static_cast<int32_t>(i / Rows), static_cast<int32_t>(i % Rows)};
+        return kNoCell;
+    };
+
+    // Changed and new entries; what is already drawn and unchanged is not drawn again.
+    for (const TDirEntry& entry : entries) {
+        const auto known = byName.find(entry.Name);
+        if (known != byName.end()) {
+            TLinkRecord* old = known->second;
+            if (old->Time == entry.Time) continue;
+            const TCell cell{old->Column, old->Row};
+            Forget(old, false);
+            mark(*old, false);
+            byName.erase(known);
+            Links.erase(std::find_if(Links.begin(), Links.end(), [old](const auto& r) { return r.get() == old; }));
+            std::unique_ptr<TLinkRecord> fresh = NewLinkRecord(entry);
+            if (!fresh) continue;
+            fresh->Column = cell.Column;
+            fresh->Row = cell.Row;
+            mark(*fresh, true);
+            DrawLink(fresh.get(), dmNormal);
+            byName.emplace(fresh->FileName, fresh.get());
+            Links.push_back(std::move(fresh));
+            continue;
+        }
+        std::unique_ptr<TLinkRecord> fresh = NewLinkRecord(entry);
+        if (!fresh) continue;
+        const TCell cell = freeCell();
+        if (cell == kNoCell) continue;  // a full face: the item is not shown
+        fresh->Column = cell.Column;
+        fresh->Row = cell.Row;
+        mark(*fresh, true);
+        DrawLink(fresh.get(), dmNormal);
+        byName.emplace(fresh->FileName, fresh.get());
+        Links.push_back(std::move(fresh));
+    }
+
+    SavePositions();
+}
