@@ -60,12 +60,7 @@ class MainFormTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
         OleInitialize(nullptr);
-        // The stand-in serves the Active Desktop class in this prefix (as the layout step registers it).
-        HMODULE stand = LoadLibraryA((testing_support::ExeFolder() + "\\vexlor_activedesktop.dll").c_str());
-        ASSERT_NE(nullptr, stand);
-        auto reg = reinterpret_cast<HRESULT(WINAPI*)()>(GetProcAddress(stand, "DllRegisterServer"));
-        ASSERT_NE(nullptr, reg);
-        ASSERT_EQ(S_OK, reg());
+        testing_support::RegisterActiveDesktopStandIn();
     }
     void SetUp() override {
         DesktopPageRoot = folder_.Dir();

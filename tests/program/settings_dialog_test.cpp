@@ -97,11 +97,7 @@ class SettingsDialog : public testing::Test {
 protected:
     static void SetUpTestSuite() {
         OleInitialize(nullptr);
-        HMODULE stand = LoadLibraryA((testing_support::ExeFolder() + "\\vexlor_activedesktop.dll").c_str());
-        ASSERT_NE(nullptr, stand);
-        auto reg = reinterpret_cast<HRESULT(WINAPI*)()>(GetProcAddress(stand, "DllRegisterServer"));
-        ASSERT_NE(nullptr, reg);
-        ASSERT_EQ(S_OK, reg());
+        testing_support::RegisterActiveDesktopStandIn();
     }
     void SetUp() override {
         DesktopPagePath = DesktopPageFile();

@@ -1,6 +1,8 @@
 // Registry sandbox and scratch folders.
 #include "fixtures.h"
 
+#include <gtest/gtest.h>
+
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -90,6 +92,14 @@ int ProcessThreadCount() {
         if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++n;
     CloseHandle(snapshot);
     return n;
+}
+
+void RegisterActiveDesktopStandIn() {
+    HMODULE stand = LoadLibraryA((ExeFolder() + "\\vexlor_activedesktop.dll").c_str());
+    ASSERT_NE(nullptr, stand);
+    auto reg = reinterpret_cast<HRESULT(WINAPI*)()>(GetProcAddress(stand, "DllRegisterServer"));
+    ASSERT_NE(nullptr, reg);
+    ASSERT_EQ(S_OK, reg());
 }
 
 }  // namespace testing_support

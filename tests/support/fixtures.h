@@ -44,6 +44,10 @@ void WriteWholeFile(const std::string& fileName, const std::string& content);
 // The folder of the running test executable, without a trailing "\".
 std::string ExeFolder();
 
+// Registers the Active Desktop stand-in that lies beside the test binary for this prefix, as the layout
+// step does (a failure fails the running test).
+void RegisterActiveDesktopStandIn();
+
 // How many threads this process runs now.
 int ProcessThreadCount();
 
