@@ -67,26 +67,7 @@ struct TestHost : IRenderHost {
     void SetFPSCaption(const std::string& text) override { caption = text; }
     void FrameDrawn(gTGlobalVars& g) override {
         ++framesDrawn;
-        IDirect3DDevice9* device = g.D3D.Device;
-        IDirect3DSurface9* target = nullptr;
-        IDirect3DSurface9* copy = nullptr;
-        D3DSURFACE_DESC desc{};
-        if (FAILED(device->GetRenderTarget(0, &target))) return;
-        target->GetDesc(&desc);
-        if (SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM,
-                                                          &copy, nullptr)) &&
-            SUCCEEDED(device->GetRenderTargetData(target, copy))) {
-            D3DLOCKED_RECT locked{};
-            if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
-                frame = Bitmap(static_cast<int>(desc.Width), static_cast<int>(desc.Height), comp::PixelFormat::pf32bit);
-                for (UINT y = 0; y < desc.Height; ++y)
-                    memcpy(frame.ScanLine(static_cast<int>(y)), static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch,
-                           desc.Width * 4);
-                copy->UnlockRect();
-            }
-        }
-        if (copy) copy->Release();
-        target->Release();
+        frame = testing_support::ReadRenderTarget(g.D3D.Device);
     }
 };
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <d3d9.h>
 
 #include <string>
 
@@ -28,5 +29,9 @@ comp::Bitmap QuadrantBitmap(int w, int h, comp::PixelFormat format = comp::Pixel
 bool ColoursNear(COLORREF a, COLORREF b, int tolerance);
 // The colour value as six hex digits (BBGGRR), for failure messages.
 std::string ColourHex(COLORREF c);
+
+// The device's render target as a 32-bit bitmap (read before Present: after a discarding Present the back
+// buffer is undefined); empty when it can't be read.
+comp::Bitmap ReadRenderTarget(IDirect3DDevice9* device);
 
 }  // namespace testing_support

@@ -314,30 +314,7 @@ public:
     HWND Handle() override { return window; }
     void SetRenderTimerEnabled(bool) override {}
     void SetFPSCaption(const std::string&) override {}
-    void FrameDrawn(gTGlobalVars& g) override {
-        IDirect3DDevice9* device = g.D3D.Device;
-        IDirect3DSurface9* target = nullptr;
-        IDirect3DSurface9* copy = nullptr;
-        D3DSURFACE_DESC desc{};
-        if (FAILED(device->GetRenderTarget(0, &target))) return;
-        target->GetDesc(&desc);
-        if (SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM,
-                                                          &copy, nullptr)) &&
-            SUCCEEDED(device->GetRenderTargetData(target, copy))) {
-            D3DLOCKED_RECT locked{};
-            if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
-                frame = comp::Bitmap(static_cast<int>(desc.Width), static_cast<int>(desc.Height),
-                                     comp::PixelFormat::pf32bit);
-                for (UINT y = 0; y < desc.Height; ++y)
-                    std::memcpy(frame.ScanLine(static_cast<int>(y)),
-                                static_cast<uint8_t*>(locked.pBits) + y * static_cast<UINT>(locked.Pitch),
-                                desc.Width * 4);
-                copy->UnlockRect();
-            }
-        }
-        if (copy) copy->Release();
-        target->Release();
-    }
+    void FrameDrawn(gTGlobalVars& g) override { frame = testing_support::ReadRenderTarget(g.D3D.Device); }
     COLORREF At(double fx, double fy) const {
         return frame.Pixel(static_cast<int>(fx * (frame.Width() - 1)), static_cast<int>(fy * (frame.Height() - 1)));
     }
