@@ -49,6 +49,16 @@ LPARAM NumberOf(int argc, char** argv, int index) {
 
 HWND Find(const char* cls) { return FindWindowA(cls, nullptr); }
 
+// A hidden 0 x 0 tool window of its own class |cls|.
+HWND MakeHiddenWindow(const char* cls) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = cls;
+    RegisterClassA(&wc);
+    return CreateWindowExA(WS_EX_TOOLWINDOW, cls, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
 bool WaitFor(const char* cls, DWORD ms, bool present) {
     DWORD start = GetTickCount();
     for (;;) {
@@ -252,13 +262,7 @@ int main(int argc, char** argv) {
         return SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE) ? 0 : 1;
     }
     if (cmd == "stall" && argc >= 4) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = argv[2];
-        RegisterClassA(&wc);
-        HWND w = CreateWindowExA(WS_EX_TOOLWINDOW, argv[2], "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                 wc.hInstance, nullptr);
+        HWND w = MakeHiddenWindow(argv[2]);
         if (!w) return 1;
         Sleep(strtoul(argv[3], nullptr, 0));  // messages sent to it wait meanwhile
         DestroyWindow(w);
@@ -274,13 +278,7 @@ int main(int argc, char** argv) {
         return Shell_NotifyIconA(NIM_DELETE, &data) ? 0 : 1;
     }
     if (cmd == "hold" && argc >= 4) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = argv[2];
-        RegisterClassA(&wc);
-        HWND w = CreateWindowExA(WS_EX_TOOLWINDOW, argv[2], "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                 wc.hInstance, nullptr);
+        HWND w = MakeHiddenWindow(argv[2]);
         if (!w) return 1;
         DWORD start = GetTickCount(), ms = strtoul(argv[3], nullptr, 0);
         while (GetTickCount() - start < ms) {

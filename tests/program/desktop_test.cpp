@@ -20,6 +20,8 @@
 #include <string>
 #include <thread>
 
+using testing_support::RegText;
+
 namespace {
 
 // A window of a given class that counts the wallpaper notifications it gets.
@@ -42,16 +44,6 @@ protected:
         return DefaultHandler(msg, wParam, lParam);
     }
 };
-
-std::string RegText(const char* path, const char* name) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
-    char buffer[1024] = {};
-    DWORD size = sizeof buffer;
-    LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS ? std::string(buffer) : "<no value>";
-}
 
 void SetLastWallPaper(const std::string& value) {
     HKEY key;

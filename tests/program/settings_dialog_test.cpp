@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+using testing_support::RegText;
+
 namespace {
 
 Tfrm3DVexlorOptions* Form() {
@@ -42,16 +44,6 @@ void RunOptions(const std::vector<std::function<void()>>& steps) {
     const size_t ran = testing_support::RunWithSteps(Show3DVexlorOptions, steps, 40, [] { return Form() != nullptr; });
     EXPECT_EQ(steps.size(), ran) << "the dialog closed before every step ran";
     EXPECT_EQ(nullptr, FindWindowA(kOptionsFormClass, nullptr));
-}
-
-std::string RegText(const char* path, const char* name) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
-    char buffer[1024] = {};
-    DWORD size = sizeof buffer;
-    LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS ? std::string(buffer) : "<no value>";
 }
 
 int64_t RegNumber(const char* name) {

@@ -94,6 +94,16 @@ int ProcessThreadCount() {
     return n;
 }
 
+std::string RegText(const char* path, const char* name) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
+    char buffer[1024] = {};
+    DWORD size = sizeof buffer;
+    LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS ? std::string(buffer) : "<no value>";
+}
+
 void RegisterActiveDesktopStandIn() {
     HMODULE stand = LoadLibraryA((ExeFolder() + "\\vexlor_activedesktop.dll").c_str());
     ASSERT_NE(nullptr, stand);

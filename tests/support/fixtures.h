@@ -48,6 +48,9 @@ std::string ExeFolder();
 // step does (a failure fails the running test).
 void RegisterActiveDesktopStandIn();
 
+// The text value |name| of HKEY_CURRENT_USER\|path|, "<no key>" or "<no value>" when missing.
+std::string RegText(const char* path, const char* name);
+
 // How many threads this process runs now.
 int ProcessThreadCount();
 
