@@ -59,6 +59,20 @@ POINT FPSPanelPlace(int place, int W, int H, int w, int h);
 
 // ---- the form
 
+class TGranDesktop;
+struct TLinkRecord;
+struct TFaceMenuItems;
+
+// What lies under a point of the control: the face (1 to 6, or -1) and, on a face, the point of its picture.
+struct TFacePick {
+    int Face = -1;
+    TGranDesktop* Desktop = nullptr;
+    POINT FacePoint{};
+};
+
+// How long the file-properties request waits for the control program before it gives up on it.
+constexpr UINT kPropertiesRequestTimeoutMs = 5000;
+
 class T_3DVexlorForm : public comp::Form, public IRenderHost, public IActiveXWndTarget {
 public:
     T_3DVexlorForm();
@@ -92,7 +106,20 @@ public:
     void FormDestroy();
     void MonitorTimerTimer();
     void TimerTimer();
+
+    // Mouse and keyboard (client coordinates; the key by reference, as the form's events pass it).
+    void FormMouseDown(comp::MouseButton button, comp::ShiftState shift, int x, int y);
+    void FormMouseUp(comp::MouseButton button, comp::ShiftState shift, int x, int y);
+    void FormMouseMove(comp::ShiftState shift, int x, int y);
     void FormDblClick();
+    void FormKeyDown(WORD& key, comp::ShiftState shift);
+    void FormKeyUp(WORD& key, comp::ShiftState shift);
+    // Files dropped on the control: each is copied into the folder of the face under the cursor.
+    void WMDropFiles(HDROP drop);
+
+    // The face under a client point, or under the cursor; no face while the scene was not made.
+    TFacePick PickAt(POINT client);
+    TFacePick PickAtCursor();
 
     // The context menu's handlers: the menu opening and one per command item.
     void pmPopup();
@@ -136,7 +163,14 @@ private:
     void Fire(DISPID id);
     void InitializeForm();
     void CreateContextMenu();
+    // The face 1 to 6 of the scene, or nullptr.
+    TGranDesktop* FaceAt(int face) const;
+    void SetFaceMenuItems(const TFaceMenuItems& items);
+    // Opens an item of a face with the shell's default verb.
+    void OpenLink(const TGranDesktop& face, const TLinkRecord& link);
+    void DropDraggedLink(TLinkRecord* link, int sourceFace, POINT client);
 
     bool inert_ = false;
     bool popupShown_ = false;  // the context menu is up
+    bool eventsEnded_ = false; // OnDestroy has fired
 };
