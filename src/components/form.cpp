@@ -64,6 +64,7 @@ void Form::SetColor(COLORREF color) {
 }
 
 void Form::SetCursor(TCursor cursor) {
+    if (cursor == cursor_) return;
     cursor_ = cursor;
     if (!Handle()) return;
     // Shown now only while the cursor is over the form (or the form holds the mouse): the platform asks

@@ -1,7 +1,8 @@
 // The 3D desktop control's form T_3DVexlorForm: its components, the start-up of one control in a
 // fixed order, the render and monitor timers, the watch on the control program, the event forwarders
-// to the container's sink and the tear-down. The COM face (class factory, type library, OLE
-// interfaces) lives in the DLL and wraps this form.
+// to the container's sink and the tear-down; its mouse and keyboard (_3DVexlorFormInput.cpp) and its
+// context menu's commands, face options and dropped files (_3DVexlorFormCommands.cpp). The COM face (class
+// factory, type library, OLE interfaces) lives in the DLL and wraps this form.
 #pragma once
 
 #include <windows.h>
