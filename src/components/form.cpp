@@ -63,6 +63,19 @@ void Form::SetColor(COLORREF color) {
     if (Handle()) Invalidate();
 }
 
+void Form::SetCursor(TCursor cursor) {
+    if (cursor == cursor_) return;
+    cursor_ = cursor;
+    if (!Handle()) return;
+    // Shown now only while the cursor is over the form (or the form holds the mouse): the platform asks
+    // again with WM_SETCURSOR whenever it moves.
+    POINT at{};
+    if (!GetCursorPos(&at)) return;
+    if (GetCapture() != Handle() && WindowFromPoint(at) != Handle()) return;
+    HCURSOR shape = CursorHandle(cursor);
+    ::SetCursor(shape ? shape : reinterpret_cast<HCURSOR>(GetClassLongPtrA(Handle(), GCLP_HCURSOR)));
+}
+
 void Form::Paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(Handle(), &ps);
@@ -169,6 +182,14 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 if (pt.x == -1 && pt.y == -1) GetCursorPos(&pt);
                 popupMenu_->PopupAt(pt.x, pt.y);
                 return 0;
+            }
+            return DefaultHandler(msg, wParam, lParam);
+        case WM_SETCURSOR:
+            if (reinterpret_cast<HWND>(wParam) == Handle() && LOWORD(lParam) == HTCLIENT) {
+                if (HCURSOR shape = CursorHandle(cursor_)) {
+                    ::SetCursor(shape);
+                    return TRUE;
+                }
             }
             return DefaultHandler(msg, wParam, lParam);
         case WM_CAPTURECHANGED:

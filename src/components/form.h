@@ -1,11 +1,13 @@
 // A form: a window of our own with the component library's events. Double clicks are on (CS_DBLCLKS);
 // key events include WM_SYSKEYDOWN/UP; a mouse button held over the form captures the mouse until the
-// last button is released; a right click (WM_CONTEXTMENU) pops up the PopupMenu when one is set.
+// last button is released; a right click (WM_CONTEXTMENU) pops up the PopupMenu when one is set. Over its
+// client area the form shows its Cursor (the class cursor for crDefault).
 //
 // OnCreate and OnDestroy are not fired by the window messages: the form's owner calls DoCreate once the
 // form is whole and DoDestroy before it takes it down (each fires at most once).
 #pragma once
 
+#include "cursors.h"
 #include "font.h"
 #include "window.h"
 
@@ -67,6 +69,10 @@ public:
     Font& FormFont() { return font_; }
     void SetFont(const Font& font) { font_ = font; }
 
+    // The cursor shape over the client area; a change shows at once while the cursor is there.
+    TCursor Cursor() const { return cursor_; }
+    void SetCursor(TCursor cursor);
+
     // Capture the mouse while a button is held (on by default).
     bool CaptureMouse = true;
 
@@ -84,6 +90,7 @@ private:
     bool created_ = false;
     bool destroyed_ = false;
     bool clickArmed_ = false;
+    TCursor cursor_ = crDefault;
 };
 
 }  // namespace comp

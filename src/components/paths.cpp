@@ -36,6 +36,11 @@ std::string IncludeTrailingBackslash(const std::string& path) {
     return path + "\\";
 }
 
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    return IncludeTrailingBackslash(folder) + name;
+}
+
 std::string ExcludeTrailingBackslash(const std::string& path) {
     if (!path.empty() && path.back() == '\\') return path.substr(0, path.size() - 1);
     return path;

@@ -14,6 +14,9 @@ std::string ExtractFileName(const std::string& fileName);
 // Extension with its dot, or "": "b.JPG" -> ".JPG".
 std::string ExtractFileExt(const std::string& fileName);
 std::string IncludeTrailingBackslash(const std::string& path);
+// A name inside a folder, with exactly one "\" between them whether or not the folder ends with one:
+// "C:\a\" + "b.txt" and "C:\a" + "b.txt" -> "C:\a\b.txt". An empty folder leaves the name alone.
+std::string JoinPath(const std::string& folder, const std::string& name);
 std::string ExcludeTrailingBackslash(const std::string& path);
 
 bool FileExists(const std::string& fileName);

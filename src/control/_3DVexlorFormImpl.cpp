@@ -158,6 +158,16 @@ T_3DVexlorForm::T_3DVexlorForm() {
     Timer.OnTimer = [this](comp::Timer&) { TimerTimer(); };
 
     OnCreate = [this](comp::Form&) { ActiveFormCreate(); };
+    OnMouseDown = [this](comp::Form&, comp::MouseButton button, comp::ShiftState shift, int x, int y) {
+        FormMouseDown(button, shift, x, y);
+    };
+    OnMouseUp = [this](comp::Form&, comp::MouseButton button, comp::ShiftState shift, int x, int y) {
+        FormMouseUp(button, shift, x, y);
+    };
+    OnMouseMove = [this](comp::Form&, comp::ShiftState shift, int x, int y) { FormMouseMove(shift, x, y); };
+    OnKeyDown = [this](comp::Form&, WORD& key, comp::ShiftState shift) { FormKeyDown(key, shift); };
+    OnKeyUp = [this](comp::Form&, WORD& key, comp::ShiftState shift) { FormKeyUp(key, shift); };
+    OnDropFiles = [this](comp::Form&, HDROP drop) { WMDropFiles(drop); };
     CreateContextMenu();
 }
 
@@ -233,6 +243,8 @@ void T_3DVexlorForm::DestroyControl() {
     // The tear-down runs even when the window went first with its parent: the hidden window, the
     // timers, the scene and the list view are the control's whatever became of its window.
     DoDestroy();
+    // OnDestroy was the last event: the window's own end (losing the focus) reaches no sink.
+    eventsEnded_ = true;
     if (Window::Handle()) Destroy();
 }
 
@@ -281,6 +293,8 @@ void T_3DVexlorForm::ActiveFormCreate() {
         }
         MonitorTimer.SetEnabled(true);
         CreateActiveXWnd(this);
+        // Files dragged from the shell may be dropped on the cube.
+        DragAcceptFiles(Window::Handle(), TRUE);
         SetPopupMenu(&pm);
     } catch (const std::exception&) {
         // Our own exceptions and the runtime's (out of memory among them) alike: the control
@@ -332,13 +346,10 @@ void T_3DVexlorForm::TimerTimer() {
     }
 }
 
-// Double click on the cube: the input handling hooks in here.
-void T_3DVexlorForm::FormDblClick() {}
-
 void T_3DVexlorForm::ShowPopupAtCursor() {
-    // A request that arrives while the menu is up (the menu loop dispatches it) would rebuild and
-    // destroy the menu being shown: it is ignored.
-    if (!IsStarted() || popupShown_) return;
+    // A request that arrives while the menu is up (the menu loop dispatches it), whichever way the menu
+    // came up, would rebuild and destroy the menu being shown: it is ignored.
+    if (!IsStarted() || popupShown_ || pm.Handle()) return;
     popupShown_ = true;
     struct Shown {
         bool& flag;
@@ -349,32 +360,10 @@ void T_3DVexlorForm::ShowPopupAtCursor() {
     pm.PopupAt(pt.x, pt.y);
 }
 
-// The context menu's opening and commands: the enabling of the items by what lies under the cursor and
-// the commands behind them come with the face items and the requests to the control program.
-void T_3DVexlorForm::pmPopup() {}
-void T_3DVexlorForm::miCreateClick() {}
-void T_3DVexlorForm::miDeleteClick() {}
-void T_3DVexlorForm::miPropertiesClick() {}
-void T_3DVexlorForm::miNameClick() {}
-void T_3DVexlorForm::Size2Click() {}
-void T_3DVexlorForm::ype2Click() {}
-void T_3DVexlorForm::Modified2Click() {}
-void T_3DVexlorForm::miCubuPropertiesClick() {}
-void T_3DVexlorForm::miVexlorOptClick() {}
-void T_3DVexlorForm::miDisplayoptionsClick() {}
-void T_3DVexlorForm::Exit2Click() {}
-void T_3DVexlorForm::Aboute1Click() {}
-void T_3DVexlorForm::Helptopics1Click() {}
-void T_3DVexlorForm::License1Click() {}
-void T_3DVexlorForm::miTipsClick() {}
-
-// Face parameters from "Opt.ini" reach the faces here once the face picture exchange is in place.
-void T_3DVexlorForm::ApplyFaceOptions(WPARAM wParam) { (void)wParam; }
-
 // ---- event forwarders
 
 void T_3DVexlorForm::Fire(DISPID id, DISPPARAMS& params) {
-    if (!EventSink) return;
+    if (!EventSink || eventsEnded_) return;
     comp::ComPtr<IDispatch> sink = EventSink;  // the sink may go away while it handles the event
     sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
 }

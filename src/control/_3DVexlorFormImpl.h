@@ -1,7 +1,8 @@
 // The 3D desktop control's form T_3DVexlorForm: its components, the start-up of one control in a
 // fixed order, the render and monitor timers, the watch on the control program, the event forwarders
-// to the container's sink and the tear-down. The COM face (class factory, type library, OLE
-// interfaces) lives in the DLL and wraps this form.
+// to the container's sink and the tear-down; its mouse and keyboard (_3DVexlorFormInput.cpp) and its
+// context menu's commands, face options and dropped files (_3DVexlorFormCommands.cpp). The COM face (class
+// factory, type library, OLE interfaces) lives in the DLL and wraps this form.
 #pragma once
 
 #include <windows.h>
@@ -59,6 +60,20 @@ POINT FPSPanelPlace(int place, int W, int H, int w, int h);
 
 // ---- the form
 
+class TGranDesktop;
+struct TLinkRecord;
+struct TFaceMenuItems;
+
+// What lies under a point of the control: the face (1 to 6, or -1) and, on a face, the point of its picture.
+struct TFacePick {
+    int Face = -1;
+    TGranDesktop* Desktop = nullptr;
+    POINT FacePoint{};
+};
+
+// How long the file-properties request waits for the control program before it gives up on it.
+constexpr UINT kPropertiesRequestTimeoutMs = 5000;
+
 class T_3DVexlorForm : public comp::Form, public IRenderHost, public IActiveXWndTarget {
 public:
     T_3DVexlorForm();
@@ -92,7 +107,20 @@ public:
     void FormDestroy();
     void MonitorTimerTimer();
     void TimerTimer();
+
+    // Mouse and keyboard (client coordinates; the key by reference, as the form's events pass it).
+    void FormMouseDown(comp::MouseButton button, comp::ShiftState shift, int x, int y);
+    void FormMouseUp(comp::MouseButton button, comp::ShiftState shift, int x, int y);
+    void FormMouseMove(comp::ShiftState shift, int x, int y);
     void FormDblClick();
+    void FormKeyDown(WORD& key, comp::ShiftState shift);
+    void FormKeyUp(WORD& key, comp::ShiftState shift);
+    // Files dropped on the control: each is copied into the folder of the face under the cursor.
+    void WMDropFiles(HDROP drop);
+
+    // The face under a client point, or under the cursor; no face while the scene was not made.
+    TFacePick PickAt(POINT client);
+    TFacePick PickAtCursor();
 
     // The context menu's handlers: the menu opening and one per command item.
     void pmPopup();
@@ -136,7 +164,14 @@ private:
     void Fire(DISPID id);
     void InitializeForm();
     void CreateContextMenu();
+    // The face 1 to 6 of the scene, or nullptr.
+    TGranDesktop* FaceAt(int face) const;
+    void SetFaceMenuItems(const TFaceMenuItems& items);
+    // Opens an item of a face with the shell's default verb.
+    void OpenLink(const TGranDesktop& face, const TLinkRecord& link);
+    void DropDraggedLink(TLinkRecord* link, int sourceFace, POINT client);
 
     bool inert_ = false;
     bool popupShown_ = false;  // the context menu is up
+    bool eventsEnded_ = false; // OnDestroy has fired
 };

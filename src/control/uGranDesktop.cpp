@@ -22,7 +22,7 @@ std::string LowerCase(std::string s) {
 template <typename F>
 void ForEachEntry(const std::string& folder, F each) {
     WIN32_FIND_DATAA found{};
-    const HANDLE listing = FindFirstFileA((folder + "*.*").c_str(), &found);
+    const HANDLE listing = FindFirstFileA(comp::JoinPath(folder, "*.*").c_str(), &found);
     if (listing == INVALID_HANDLE_VALUE) return;
     struct Closer {
         HANDLE h;
@@ -40,7 +40,7 @@ void ForEachEntry(const std::string& folder, F each) {
 bool EntryExists(const std::string& folder, const std::string& name, bool isFolder) {
     if (name.empty()) return false;
     WIN32_FIND_DATAA found{};
-    const HANDLE h = FindFirstFileA((folder + name).c_str(), &found);
+    const HANDLE h = FindFirstFileA(comp::JoinPath(folder, name).c_str(), &found);
     if (h == INVALID_HANDLE_VALUE) return false;
     FindClose(h);
     return name == found.cFileName && ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == isFolder;
@@ -159,7 +159,7 @@ void TGranDesktop::LoadLinks() {
 std::unique_ptr<TLinkRecord> TGranDesktop::NewLinkRecord(const TDirEntry& entry) const {
     if (!EntryExists(Folder, entry.Name, entry.IsFolder())) return nullptr;
     auto record = std::make_unique<TLinkRecord>();
-    const std::string full = Folder + entry.Name;
+    const std::string full = comp::JoinPath(Folder, entry.Name);
     record->FileName = CutText(entry.Name);
     record->Path = CutText(full);
     record->Size = entry.Size;
@@ -188,7 +188,7 @@ bool TGranDesktop::LinkExists(const TLinkRecord& record) const {
 
 TLinkRecord* TGranDesktop::FindLinkByName(const std::string& name) {
     for (const auto& record : Links) {
-        record->Path = CutText(Folder + comp::ExtractFileName(record->Path));
+        record->Path = CutText(comp::JoinPath(Folder, comp::ExtractFileName(record->Path)));
         if (record->FileName == name) return record.get();
     }
     return nullptr;
@@ -255,7 +255,7 @@ void TGranDesktop::SelectLink(TLinkRecord* record) {
 
 void TGranDesktop::DeleteLinkFile(const TLinkRecord* record) {
     if (!record || !IsDeletableName(record->FileName)) return;
-    const std::string path = Folder + record->FileName;
+    const std::string path = comp::JoinPath(Folder, record->FileName);
     if (record->Kind == lkFolder) DeleteDirTree(path);
     else DeleteFileA(path.c_str());
 }
@@ -286,7 +286,7 @@ void TGranDesktop::Refresh() {
     std::unordered_map<std::string, TLinkRecord*> byName;
     byName.reserve(Links.size());
     for (const auto& record : Links) {
-        record->Path = CutText(Folder + comp::ExtractFileName(record->Path));
+        record->Path = CutText(comp::JoinPath(Folder, comp::ExtractFileName(record->Path)));
         byName.emplace(record->FileName, record.get());
     }
     const size_t cells = static_cast<size_t>(Columns) * Rows;

@@ -33,13 +33,23 @@ constexpr FacePlane kFacePlanes[kFaceCount + 1] = {
 
 }  // namespace
 
+bool WorldInvertible(const TMatrix& world) {
+    for (const auto& row : world.m)
+        for (float e : row)
+            if (!std::isfinite(e)) return false;
+    // Below this a side of the cube is squashed to a small fraction of a pixel.
+    constexpr float kFlat = 1e-5f;
+    return std::fabs(Determinant(world)) >= kFlat;
+}
+
 bool UnprojectPoint(const TVector3& screen, const gTGlobalVars& g, TVector3& out) {
     IDirect3DDevice9* device = g.D3D.Device;
     if (!device) return false;
     D3DVIEWPORT9 viewport{};
     TMatrix projection{}, view{}, world{};
     if (FAILED(device->GetViewport(&viewport)) || FAILED(device->GetTransform(D3DTS_PROJECTION, &projection)) ||
-        FAILED(device->GetTransform(D3DTS_VIEW, &view)) || FAILED(device->GetTransform(D3DTS_WORLD, &world)))
+        FAILED(device->GetTransform(D3DTS_VIEW, &view)) || FAILED(device->GetTransform(D3DTS_WORLD, &world)) ||
+        !WorldInvertible(world))
         return false;
     return Unproject(screen, viewport, projection, view, world, out);
 }

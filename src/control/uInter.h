@@ -8,9 +8,14 @@
 #include "control/uCube.h"
 #include "control/uGlobal.h"
 
+// Whether a world transform can be turned back: the cube's world matrices are rotations (determinant 1) or
+// element-wise steps between two rotations, which pass through (nearly) flat matrices; one whose determinant
+// is negligible, or that holds a non-finite value, squashes the cube flat and picks nothing.
+bool WorldInvertible(const d3dmath::TMatrix& world);
+
 // A back-buffer point (x, y in pixels, z the depth: 0 near plane, 1 far plane) in cube space, through the
 // device's current viewport and projection, view and world transforms (those the last frame left). False
-// when there is no device or the transforms have no inverse.
+// when there is no device, the world transform fails WorldInvertible or the transforms have no inverse.
 bool UnprojectPoint(const d3dmath::TVector3& screen, const gTGlobalVars& g, d3dmath::TVector3& out);
 
 // The plane test of face n (1 to 6) for the line through |nearPoint| and |farPoint|: 1 and the point where

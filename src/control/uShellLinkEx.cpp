@@ -173,11 +173,11 @@ void DeleteDirTree(const std::string& folder) {
         return;
     }
     WIN32_FIND_DATAA found{};
-    const HANDLE listing = FindFirstFileA((folder + "\\*.*").c_str(), &found);
+    const HANDLE listing = FindFirstFileA(comp::JoinPath(folder, "*.*").c_str(), &found);
     if (listing != INVALID_HANDLE_VALUE) {
         do {
             const std::string name = found.cFileName;
-            const std::string full = folder + "\\" + name;
+            const std::string full = comp::JoinPath(folder, name);
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
                 DeleteFileA(full.c_str());
             } else if (name != "." && name != "..") {

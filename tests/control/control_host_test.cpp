@@ -155,6 +155,12 @@ TEST(ControlHost, LivesAndDiesInTheContainer) {
         VariantClear(&v);
         number.lVal = 9;  // no such border style
         EXPECT_NE(S_OK, host.PutProperty(4, number));
+        // Cursor is the form's: what is put is what the form shows.
+        number.lVal = -22;  // crSizeAll
+        EXPECT_EQ(S_OK, host.PutProperty(15, number));
+        ASSERT_EQ(S_OK, host.GetProperty(15, &v));
+        EXPECT_EQ(-22, v.iVal);
+        VariantClear(&v);
         // Active is read-only.
         VARIANT yes;
         VariantInit(&yes);

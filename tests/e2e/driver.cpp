@@ -24,7 +24,8 @@
 //   cursor <x> <y>                       moves the mouse cursor to the screen point
 //   rect <class>                         prints "left top right bottom" of the window in screen pixels
 //   child-post <class> <child> <message> [w] [l]  posts to the window's first descendant whose class
-//                                        name or caption is <child>
+//                                        name or caption is <child> ("<child>#n": the n-th such one)
+//   set-text <class> <child> <text>      sets the text of that descendant (an edit box's, say)
 #include <windows.h>
 #include <shellapi.h>
 
@@ -142,7 +143,8 @@ int Capture(const char* file) {
 }
 
 struct ChildSearch {
-    const char* key;
+    std::string key;
+    int skip;  // matches to pass over first
     HWND found;
 };
 
@@ -151,13 +153,21 @@ BOOL CALLBACK MatchChild(HWND w, LPARAM p) {
     char name[256] = {}, text[256] = {};
     GetClassNameA(w, name, sizeof name);
     GetWindowTextA(w, text, sizeof text);
-    if (strcmp(name, s->key) != 0 && strcmp(text, s->key) != 0) return TRUE;
+    if (s->key != name && s->key != text) return TRUE;
+    if (s->skip-- > 0) return TRUE;
     s->found = w;
     return FALSE;
 }
 
+// "<class or caption>" or "<class or caption>#n" (the n-th, from 1).
 HWND FindChild(HWND parent, const char* key) {
-    ChildSearch s = {key, nullptr};
+    ChildSearch s = {key, 0, nullptr};
+    const size_t hash = s.key.rfind('#');
+    if (hash != std::string::npos && hash > 0 && hash + 1 < s.key.size() &&
+        s.key.find_first_not_of("0123456789", hash + 1) == std::string::npos) {
+        s.skip = atoi(s.key.c_str() + hash + 1) - 1;
+        s.key.resize(hash);
+    }
     EnumChildWindows(parent, &MatchChild, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
@@ -302,6 +312,16 @@ int main(int argc, char** argv) {
         HWND child = w ? FindChild(w, argv[3]) : nullptr;
         if (!child) return 1;
         return PostMessageA(child, MessageOf(argv[4]), NumberOf(argc, argv, 5), NumberOf(argc, argv, 6)) ? 0 : 1;
+    }
+    if (cmd == "set-text" && argc >= 5) {
+        HWND w = Find(argv[2]);
+        HWND child = w ? FindChild(w, argv[3]) : nullptr;
+        if (!child) return 1;
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]), SMTO_NORMAL, 10000,
+                                   &result) && result
+                   ? 0
+                   : 1;
     }
     if (cmd == "list") {
         EnumWindows(&PrintOne, 0);

@@ -29,8 +29,8 @@ check_menu() {
   check "$name menu: the items are light" awk -v m="${items:-0}" 'BEGIN { exit !(m > 0.6) }'
 }
 
-# The control's context menu at the cursor.
-drv cursor 300 100 >/dev/null
+# The control's context menu at the cursor, over the cube: its face items apply, "Arrange by" among them.
+drv cursor 300 300 >/dev/null
 drv post _3DVexlorActiveXWnd _3D_Popup >/dev/null
 check "control menu open" drv wait '#32768' 10000
 menu_keys 0x28 0x28   # down: the notice, then "Help topics" selected

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The control's requests to the control window: file properties by WM_COPYDATA (exactly cbData bytes,
-# dwData 2 only, nothing for no data), the new-shortcut wizard in the face's folder, the display
+# dwData 2 only, nothing for no data), the new-shortcut wizard in the face's folder (cancelled), the display
 # properties, help and licence in their window types, the tips (one at a time); and from the first
 # tear-down step on, the still-live tray menu opens nothing and a second Exit does nothing.
 . "$(dirname "$0")/lib_program.sh"
@@ -26,6 +26,9 @@ wait_for 60 test -s "$log"
 line=$(head -n1 "$log" 2>/dev/null | tr -d '\r')
 check "wizard started with the face 3 folder" bash -c '[[ "$1" =~ ^NewLinkHere\ C:\\.*\\Application\ Data\\Pellomar\\3D\ Vexlor\\Desktops\\3\\$ ]]' _ "$line"
 echo "     ($line)"
+check "the wizard asks for the shortcut" drv wait NewLinkWizard 30000
+drv post NewLinkWizard 0x0010 >/dev/null   # WM_CLOSE: cancelled
+check "the cancelled wizard closes" drv wait-gone NewLinkWizard 10000
 # The display properties: the control panel opens desk.cpl (the applet stand-in notes it).
 drv post _3DVexlorControlWnd _3D_DispProp >/dev/null
 check "display properties opened" wait_for 30 grep -qi 'CPlApplet .*\\desk\.cpl' "$VX_DRIVE_C/windows/Temp/Applet.log"

@@ -28,4 +28,7 @@ TEST(Strings, PathParts) {
     EXPECT_EQ(comp::ExtractFileExt("b.JPEG"), ".JPEG");
     EXPECT_EQ(comp::IncludeTrailingBackslash("C:\\a"), "C:\\a\\");
     EXPECT_EQ(comp::ExcludeTrailingBackslash("C:\\a\\"), "C:\\a");
+    // One separator between a folder and a name, whether the folder ends with one or not.
+    EXPECT_EQ(comp::JoinPath("C:\\a\\", "b.txt"), "C:\\a\\b.txt");
+    EXPECT_EQ(comp::JoinPath("C:\\a", "b.txt"), "C:\\a\\b.txt");
 }

@@ -58,6 +58,7 @@ HWND T_3DVexlorFormControl::CreateControlWindow(HWND parent, const RECT& positio
         // A sink the container connected before the window existed.
         EventSinkChanged(Events().CurrentSink());
         if (!props_.enabled) EnableWindow(form_->Window::Handle(), FALSE);
+        if (props_.cursor) form_->SetCursor(props_.cursor);
         return form_->Window::Handle();
     } catch (...) {
         form_.reset();
@@ -297,11 +298,13 @@ STDMETHODIMP T_3DVexlorFormControl::put_Enabled(VARIANT_BOOL value) {
 
 STDMETHODIMP T_3DVexlorFormControl::get_Cursor(SHORT* value) {
     if (!value) return E_POINTER;
-    *value = props_.cursor;
+    // The form's own cursor once it exists: the cube's input changes it.
+    *value = form_ ? static_cast<SHORT>(form_->Cursor()) : props_.cursor;
     return S_OK;
 }
 STDMETHODIMP T_3DVexlorFormControl::put_Cursor(SHORT value) {
     props_.cursor = value;
+    if (form_) form_->SetCursor(value);
     return S_OK;
 }
 
