@@ -12,11 +12,17 @@ mkdir -p "$T_OUT"
 T_PIDS=()
 
 t_cleanup() {
-  local p
+  local p i
   for p in "${T_PIDS[@]}"; do kill "$p" 2>/dev/null; done
   # The prefix's wineserver is shared with the other tests of a ctest run: end it only when this script
-  # brought up its own display (a run by hand).
-  if [ -n "$VX_SESSION_XPID" ]; then vexlor_session_stop; fi
+  # brought up its own display (a run by hand). Otherwise leave nothing behind for the next script: the
+  # processes are gone, and so is an exit run that a control, outliving its program for a moment, started.
+  if [ -n "$VX_SESSION_XPID" ]; then vexlor_session_stop; return; fi
+  for p in "${T_PIDS[@]}"; do wait_pid "$p" 10 || kill -9 "$p" 2>/dev/null; done
+  for ((i = 0; i < 100; i++)); do
+    [ "$(in_prefix '_3DVexlor[.]exe|vexlor_desktop[.]exe')" = 0 ] && break
+    sleep 0.1
+  done
 }
 trap t_cleanup EXIT
 vexlor_session_start || exit 1
@@ -107,6 +113,7 @@ screenshot() {  # screenshot <name>: the screen as seen inside the prefix, as PN
 
 # Lays the application out, plain user state, settings without tips and without the Run entry.
 prepare() {
+  rm -f "$T_OUT"/*.log "$T_OUT"/*.png
   vexlor_layout >"$T_OUT/layout.log" 2>&1 || { echo "FAIL - layout (see $T_OUT/layout.log)"; cat "$T_OUT/layout.log"; exit 1; }
   vexlor_reset_state
   vexlor_write_settings "${1:-0}" 0

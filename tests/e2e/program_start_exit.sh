@@ -48,6 +48,7 @@ screenshot tray_menu
 menu_keys 0x26 0x0D   # up: wraps to the last item, Exit; Enter
 check "program ended" wait_pid "$PROG_PID" 30
 check "control gone" drv wait-gone _3DVexlorActiveXWnd 10000
+if drv exists _3DVexlorActiveXWnd; then echo "     windows left:"; drv list | sed 's/^/     /'; tail -n 5 "$T_OUT/desktop.log"; fi
 check "help windows closed" drv wait-gone "HH Parent" 5000
 check_eq "wallpaper put back" 'C:\windows\mine.bmp' "$(wallpaper)"
 check_eq "desktop icons shown" 1 "$(drv icons)"
