@@ -437,4 +437,32 @@ void Bitmap::SaveToFile(const std::string& fileName) const {
     if (!ok) throw EOSError("WriteFile " + fileName, error);
 }
 
+HBITMAP StretchedScreenBitmap(const Bitmap& picture, int width, int height) {
+    if (picture.Empty() || width <= 0 || height <= 0) return nullptr;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = picture.Width();
+    info.bmiHeader.biHeight = -picture.Height();  // top-down, as the bitmap stores its rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = static_cast<WORD>(picture.BytesPerPixel() * 8);
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HBITMAP result = CreateCompatibleBitmap(screen, width, height);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    if (!result || !dc) {
+        if (result) DeleteObject(result);
+        if (dc) DeleteDC(dc);
+        return nullptr;
+    }
+    HGDIOBJ old = SelectObject(dc, result);
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchDIBits(dc, 0, 0, width, height, 0, 0, picture.Width(), picture.Height(), picture.ScanLine(0), &info,
+                  DIB_RGB_COLORS, SRCCOPY);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return result;
+}
+
 }  // namespace comp

@@ -88,4 +88,8 @@ private:
     HGDIOBJ oldBitmap_ = nullptr;
 };
 
+// |picture| stretched (halftone) into a new screen-compatible bitmap of width x height, which the caller
+// owns; nullptr when the picture is empty or the bitmap can't be made.
+HBITMAP StretchedScreenBitmap(const Bitmap& picture, int width, int height);
+
 }  // namespace comp

@@ -132,4 +132,14 @@ void Canvas::CopyRect(const RECT& dest, HDC sourceDC, const RECT& source) {
                source.top, source.right - source.left, source.bottom - source.top, SRCCOPY);
 }
 
+void FillSolid(HDC dc, const RECT& r, COLORREF color) {
+    HBRUSH brush = CreateSolidBrush(color);
+    ::FillRect(dc, &r, brush);
+    DeleteObject(brush);
+}
+
+void HLine(HDC dc, int x0, int x1, int y, COLORREF color) { FillSolid(dc, RECT{x0, y, x1 + 1, y + 1}, color); }
+
+void VLine(HDC dc, int x, int y0, int y1, COLORREF color) { FillSolid(dc, RECT{x, y0, x + 1, y1 + 1}, color); }
+
 }  // namespace comp

@@ -34,6 +34,12 @@ constexpr COLORREF clWindowText = SystemColor(COLOR_WINDOWTEXT);
 // The RGB value of a colour: a system colour is looked up, any other value keeps its low three bytes.
 COLORREF ColorToRGB(COLORREF color);
 
+// Pixel-exact solid fills straight on a DC, in an RGB colour: a rectangle, and one-pixel horizontal and
+// vertical lines with both ends included.
+void FillSolid(HDC dc, const RECT& r, COLORREF color);
+void HLine(HDC dc, int x0, int x1, int y, COLORREF color);
+void VLine(HDC dc, int x, int y0, int y1, COLORREF color);
+
 class Canvas {
 public:
     explicit Canvas(HDC dc);

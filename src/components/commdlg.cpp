@@ -133,27 +133,7 @@ HBITMAP FittedBitmap(const Bitmap& picture, int boxWidth, int boxHeight) {
     }
     w = std::max(w, 1);
     h = std::max(h, 1);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = picture.Width();
-    info.bmiHeader.biHeight = -picture.Height();
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(picture.BytesPerPixel() * 8);
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    HBITMAP result = CreateCompatibleBitmap(screen, w, h);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    if (result && dc) {
-        HGDIOBJ old = SelectObject(dc, result);
-        SetStretchBltMode(dc, HALFTONE);
-        SetBrushOrgEx(dc, 0, 0, nullptr);
-        StretchDIBits(dc, 0, 0, w, h, 0, 0, picture.Width(), picture.Height(), picture.ScanLine(0), &info,
-                      DIB_RGB_COLORS, SRCCOPY);
-        SelectObject(dc, old);
-    }
-    if (dc) DeleteDC(dc);
-    return result;
+    return StretchedScreenBitmap(picture, w, h);
 }
 
 }  // namespace

@@ -151,29 +151,8 @@ void Image::SetPicture(const comp::Bitmap& picture) {
         SetBitmap(nullptr);
         return;
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = picture_.Width();
-    info.bmiHeader.biHeight = -picture_.Height();  // top-down, as the bitmap stores its rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(picture_.BytesPerPixel() * 8);
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    HBITMAP shown = CreateCompatibleBitmap(screen, width, height);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    if (!shown || !dc) {
-        if (shown) DeleteObject(shown);
-        if (dc) DeleteDC(dc);
-        RaiseLastOSError("CreateCompatibleBitmap");
-    }
-    HGDIOBJ old = SelectObject(dc, shown);
-    SetStretchBltMode(dc, HALFTONE);
-    SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchDIBits(dc, 0, 0, width, height, 0, 0, picture_.Width(), picture_.Height(), picture_.ScanLine(0), &info,
-                  DIB_RGB_COLORS, SRCCOPY);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    HBITMAP shown = StretchedScreenBitmap(picture_, width, height);
+    if (!shown) RaiseLastOSError("CreateCompatibleBitmap");
     SetBitmap(shown);
 }
 

@@ -2,10 +2,15 @@
 #include "ColorForm.h"
 
 #include "components/commdlg.h"
+#include "components/canvas.h"
 
 #include <windowsx.h>
 
 namespace {
+
+using comp::FillSolid;
+using comp::HLine;
+using comp::VLine;
 
 const COLORREF kColors[5][4] = {
     {0xFFFFFF, 0x000000, 0xC0C0C0, 0x808080},  // white, black, silver, gray
@@ -19,22 +24,6 @@ constexpr COLORREF kGray = 0x808080;
 constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr COLORREF kBlack = 0x000000;
 constexpr COLORREF kLight = 0xDFDFDF;
-
-void FillSolid(HDC dc, const RECT& r, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-}
-
-void HLine(HDC dc, int x0, int x1, int y, COLORREF color) {  // x0..x1 inclusive
-    RECT r = {x0, y, x1 + 1, y + 1};
-    FillSolid(dc, r, color);
-}
-
-void VLine(HDC dc, int x, int y0, int y1, COLORREF color) {  // y0..y1 inclusive
-    RECT r = {x, y0, x + 1, y1 + 1};
-    FillSolid(dc, r, color);
-}
 
 // One ring along the inside of |r|: |topLeft| on the top and left edges, |bottomRight| on the bottom and
 // right edges (which take the top-right and bottom-left corners).

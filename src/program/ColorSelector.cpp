@@ -1,20 +1,15 @@
 // The colour button.
 #include "ColorSelector.h"
 
+#include "components/canvas.h"
+
 #include <windowsx.h>
 
 namespace {
 
-void FillSolid(HDC dc, const RECT& r, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-}
-
-void VLine(HDC dc, int x, int y0, int y1, COLORREF color) {  // y0..y1 inclusive
-    RECT r = {x, y0, x + 1, y1 + 1};
-    FillSolid(dc, r, color);
-}
+using comp::FillSolid;
+using comp::HLine;
+using comp::VLine;
 
 }  // namespace
 
