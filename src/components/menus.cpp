@@ -175,6 +175,19 @@ void Menu::EndLoading() {
     Loaded();
 }
 
+BiDiMode Menu::GetBiDiMode() const {
+    if (!parentBiDiMode_) return bidiMode_;
+    HWND parent = BiDiParent();
+    if (!parent) return BiDiMode::bdLeftToRight;
+    const LONG exStyle = GetWindowLongA(parent, GWL_EXSTYLE);
+    return (exStyle & (WS_EX_RTLREADING | WS_EX_LAYOUTRTL)) ? BiDiMode::bdRightToLeft : BiDiMode::bdLeftToRight;
+}
+
+void Menu::SetBiDiMode(BiDiMode value) {
+    bidiMode_ = value;
+    parentBiDiMode_ = false;
+}
+
 void Menu::MenuChanged(MenuItem* source, bool rebuild) {
     if (OnChange) OnChange(*this, source, rebuild);
 }
@@ -227,6 +240,7 @@ void Menu::AppendItem(HMENU menu, MenuItem& item, HMENU submenu) {
         if (item.RadioItem) mii.fType |= MFT_RADIOCHECK;
     }
     if (OwnerDraw) mii.fType |= MFT_OWNERDRAW;
+    if (IsRightToLeft()) mii.fType |= MFT_RIGHTORDER;
     if (item.Break == MenuBreak::mbBreak) mii.fType |= MFT_MENUBREAK;
     if (item.Break == MenuBreak::mbBarBreak) mii.fType |= MFT_MENUBARBREAK;
     if (!item.Enabled) mii.fState |= MFS_GRAYED;

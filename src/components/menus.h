@@ -6,6 +6,9 @@
 // Owner-drawn menus (OwnerDraw) have the platform ask each item for its size (OnMeasureItem, after the
 // default size) and its painting (OnAdvancedDrawItem, else OnDrawItem, else a plain default painting).
 // The requests reach the items through any window of this layer that owns the menu while it is open.
+//
+// A menu reads right to left (BiDiMode) by its own choice, or with ParentBiDiMode as the window it belongs
+// to does (right-to-left reading or layout); its items are then built in right-to-left order.
 #pragma once
 
 #include <windows.h>
@@ -25,6 +28,8 @@ class ImageList;
 class Menu;
 
 enum class MenuBreak { mbNone, mbBreak, mbBarBreak };
+
+enum class BiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 // The owner-draw state of an item: the platform's ODS_* flags.
 using OwnerDrawState = UINT;
@@ -125,6 +130,15 @@ public:
     bool OwnerDraw = false;
     std::function<void(Menu& sender, MenuItem* source, bool rebuild)> OnChange;
 
+    // The reading order in effect: the menu's own, or with ParentBiDiMode that of its window.
+    BiDiMode GetBiDiMode() const;
+    // Sets the menu's own reading order; ParentBiDiMode becomes false.
+    void SetBiDiMode(BiDiMode value);
+    bool ParentBiDiMode() const { return parentBiDiMode_; }
+    void SetParentBiDiMode(bool value) { parentBiDiMode_ = value; }
+    // Any reading order but left to right.
+    bool IsRightToLeft() const { return GetBiDiMode() != BiDiMode::bdLeftToRight; }
+
     bool Loading() const { return loading_; }
     void BeginLoading() { loading_ = true; }
     // Ends the loading state and calls Loaded.
@@ -136,6 +150,8 @@ public:
     virtual void UpdateItems() {}
     // The window the menu belongs to (a main menu's window), else 0.
     virtual HWND WindowHandle() const { return nullptr; }
+    // The window whose reading order a menu with ParentBiDiMode takes, or 0.
+    virtual HWND BiDiParent() const { return WindowHandle(); }
 
     // The item with a command number in the menu last built, or nullptr.
     MenuItem* ItemByCommand(UINT command);
@@ -152,6 +168,8 @@ protected:
 private:
     friend class MenuItem;
     bool loading_ = false;
+    BiDiMode bidiMode_ = BiDiMode::bdLeftToRight;
+    bool parentBiDiMode_ = true;
     UINT nextCommand_ = 1;
     std::vector<MenuItem*> commands_;
     std::vector<MenuItem*> built_;
@@ -169,6 +187,7 @@ public:
     // The window that owns the menu while it is open. nullptr: a hidden window of the menu's own.
     void SetOwner(HWND owner) { owner_ = owner; }
     HWND Owner() const;
+    HWND BiDiParent() const override { return owner_; }
 
     // Runs OnPopup, builds the menu, shows it at the screen point and runs the menu loop; after the menu
     // closes the chosen item's OnClick runs. Returns the chosen item or nullptr.

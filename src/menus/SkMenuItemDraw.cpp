@@ -246,7 +246,9 @@ void DrawItemContent(ISkinMenusIntf& menu, MenuItem& item, Canvas& canvas, RECT 
         }
     }
     DrawItemText(item, canvas, item.Caption, r, selected, textFlags | DT_CALCRECT | DT_NOCLIP);
-    OffsetRect(&r, 0, (RectHeight(s) - RectHeight(r)) / 2);
+    // The measured text keeps the left edge; right-to-left text ends at the right one.
+    const bool rightToLeft = item.GetParentMenu() && item.GetParentMenu()->IsRightToLeft();
+    OffsetRect(&r, rightToLeft ? s.right - r.right : 0, (RectHeight(s) - RectHeight(r)) / 2);
     if (topLevel) {
         if (xp) {
             if (!(state & ODS_INACTIVE) && (selected || (state & ODS_HOTLIGHT)))
@@ -258,7 +260,12 @@ void DrawItemContent(ISkinMenusIntf& menu, MenuItem& item, Canvas& canvas, RECT 
     }
     DrawItemText(item, canvas, item.Caption, r, selected, textFlags);
     if (item.ShortCut && !topLevel) {
+        // On the far side of the caption, 10 pixels in from the edge.
         RECT shortcut = {r.right, r.top, s.right - 10, r.bottom};
+        if (rightToLeft) {
+            const int width = canvas.TextExtent(comp::ShortCutToText(item.ShortCut)).cx;
+            shortcut = RECT{s.left + 10, r.top, s.left + 10 + width, r.bottom};
+        }
         DrawItemText(item, canvas, comp::ShortCutToText(item.ShortCut), shortcut, selected, DT_RIGHT);
     }
 }
@@ -339,6 +346,8 @@ void DrawItemDefault(ISkinMenusIntf& menu, MenuItem& item, Canvas& canvas, RECT 
 }
 
 void DrawItemText(MenuItem& item, Canvas& canvas, std::string text, RECT& r, bool selected, UINT flags) {
+    if (const comp::Menu* parent = item.GetParentMenu())
+        if (parent->IsRightToLeft()) flags |= DT_RIGHT | DT_RTLREADING;
     if ((flags & DT_CALCRECT) && (text.empty() || text == "&")) text += " ";
     if (text == "-") {
         if (!(flags & DT_CALCRECT)) {

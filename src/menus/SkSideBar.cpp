@@ -175,7 +175,6 @@ void DrawSideBar(ISkinMenusIntf& menu, comp::Canvas& canvas, HWND menuWindow, co
             state.Valid = false;
         }
     }
-    if (image.Empty()) return;
     RECT d = state.Valid ? itemRect : GetBitmapRect(&image);
     if (bar.Side == sRight) OffsetRect(&d, RectWidth(itemRect) - bar.Width, 0);
     const RECT imageRect = GetBitmapRect(&image);
@@ -187,9 +186,13 @@ void DrawSideBar(ISkinMenusIntf& menu, comp::Canvas& canvas, HWND menuWindow, co
                    RectWidth(source), RectHeight(source), image.Canvas(), source.left, source.top, SRCCOPY);
         return;
     }
+    // The gradient needs 32-bit rows: the image takes them before its canvas saves the DC's state, so that
+    // the state put back names the image's own bitmap and not the one the switch deletes.
+    image.SetPixelFormat(comp::PixelFormat::pf32bit);
     comp::Canvas imageCanvas(image.Canvas());
     PaintBar(menu, image, imageCanvas);
-    BitBlt(canvas.Handle(), d.left, d.top, image.Width(), image.Height(), imageCanvas.Handle(), 0, 0, SRCCOPY);
+    if (!image.Empty())
+        BitBlt(canvas.Handle(), d.left, d.top, image.Width(), image.Height(), imageCanvas.Handle(), 0, 0, SRCCOPY);
     if (const TOnAfterDrawBarEvent& after = menu.GetOnAfterDrawBar()) after(*menu.GetMenu(), imageCanvas, imageRect);
     state.Valid = true;
 }

@@ -37,10 +37,26 @@ menu_keys 0x28 0x28   # down: the notice, then "Help topics" selected
 sleep 1
 check_menu control_menu
 # "Arrange by" (ten further down) opens its submenu: skinned items, no bar.
+read -r ml mt mr mb <<<"$(drv rect '#32768')"
 menu_keys 0x28 0x28 0x28 0x28 0x28 0x28 0x28 0x28 0x28 0x28 0x27
 sleep 1
 check_eq "submenu open beside the menu" 2 "$(drv count '#32768')"
 screenshot control_submenu
+# The submenu is the menu window on top. In the lower half of it (below the selected first item): the
+# strip along its left edge is light (no bar), and the item text starts a few pixels in, where the
+# skinned painter puts it (the plain painting of owner-drawn items starts it 24 pixels in).
+read -r sl st sr sb <<<"$(drv rect '#32768')"
+echo "     (submenu at $sl,$st-$sr,$sb)"
+check "the submenu is another window than the menu" test "$sl $st" != "$ml $mt"
+png="$T_OUT/control_submenu.png"
+half=$(((sb - st) / 2))
+strip=$(stat "$png" $((sl + 2)) $((st + half)) 5 $((half - 4)) mean)
+text=$(convert "$png" -crop "$((sr - sl - 4))x$((half - 4))+$((sl + 2))+$((st + half))" +repage -colorspace Gray \
+  -threshold 50% -format "%@" info: 2>/dev/null)
+echo "     (submenu edge strip mean $strip, text box $text)"
+check "the submenu has no bar" awk -v m="${strip:-0}" 'BEGIN { exit !(m > 0.8) }'
+check "the submenu's items are skinned" awk -v b="${text:-none}" \
+  'BEGIN { if (split(b, p, "+") != 3 || b ~ /^0x0/) exit 1; exit !(p[2] + 2 < 16) }'
 menu_keys 0x1B 0x1B
 check "control menu closed" drv wait-gone '#32768' 5000
 

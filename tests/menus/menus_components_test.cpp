@@ -155,11 +155,15 @@ TEST(SkBarState, VisibleResetModuleAndChangesMarkThePictureStale) {
     SetTimer(nullptr, 0, 200, CloseOpenMenu);
     comp::MenuItem& top = pm.Items.Add("Top");
     shown();
-    bool measuringAtPopup = false;
-    pm.OnPopup = [&](comp::PopupMenu&) { measuringAtPopup = state.Measuring() && state.Height() == 0; };
+    bool measuringAtPopup = false, pictureAtPopup = false;
+    pm.OnPopup = [&](comp::PopupMenu&) {
+        measuringAtPopup = state.Measuring() && state.Height() == 0;
+        // Seen before any item is drawn: the drawing would make a picture anew.
+        pictureAtPopup = state.HasBitmap();
+    };
     pm.PopupAtPoint(POINT{50, 50});
     EXPECT_TRUE(measuringAtPopup);
-    EXPECT_TRUE(state.HasBitmap());
+    EXPECT_TRUE(pictureAtPopup);
 
     // A new top-level item marks the picture stale; a new submenu item does not.
     shown();
@@ -353,7 +357,10 @@ TEST(SkMainMenu, BarColumnStyleRefreshAndWindowReports) {
     EXPECT_EQ(msStandard, intf.GetActiveMenuStyle());
 
     // Reports of drawing windows change nothing on a main menu; the form's own window is never shaped.
+    HMENU bar = GetMenu(form.Handle());
     intf.SetMenuWindow(reinterpret_cast<HWND>(0x1234));
+    EXPECT_EQ(form.Handle(), menu.WindowHandle());
+    EXPECT_EQ(bar, GetMenu(form.Handle()));
     intf.SetCustomFrame(true);
     ShapeMenuWindow(intf, form.Handle());
     EXPECT_EQ(0, GetWindowLongPtrA(form.Handle(), GWLP_USERDATA) & 1);

@@ -509,3 +509,74 @@ TEST(SkSideBar, CacheEventsPartsBorderSideAndCaption) {
     EXPECT_LE(lowest, 160 - 6 - 20);  // OffsetY 6 above the picture
     EXPECT_GT(lowest - highest, 20);  // written along the bar
 }
+
+TEST(SkDraw, RightToLeftMenuDrawsItsTextFromTheRight) {
+    TSkBarPopupMenu pm;
+    pm.Bar().SetVisible(false);
+    comp::MenuItem& item = pm.Items.Add("Wide caption");
+    HWND rtlOwner = CreateWindowExA(WS_EX_RTLREADING | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 10, 10,
+                                    nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, rtlOwner);
+    // The leftmost and rightmost columns of text pixels of the item painted 300 wide.
+    auto textColumns = [&] {
+        Surface s(300, 20);
+        pm.MenuItemAdvancedDraw(item, s.canvas, RECT{0, 0, 300, 20}, 0);
+        std::pair<int, int> columns{300, -1};
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 300; ++x)
+                if (s.At(x, y) == Rgb(comp::clMenuText)) {
+                    columns.first = std::min(columns.first, x);
+                    columns.second = std::max(columns.second, x);
+                }
+        return columns;
+    };
+    const auto leftToRight = textColumns();
+    ASSERT_GE(leftToRight.second, 0);
+    EXPECT_LT(leftToRight.second, 150);
+    // The owner reads right to left, and the menu takes its reading order from it.
+    pm.SetOwner(rtlOwner);
+    EXPECT_TRUE(pm.IsRightToLeft());
+    const auto rightToLeft = textColumns();
+    EXPECT_GT(rightToLeft.first, 150);
+    EXPECT_EQ(leftToRight.second - leftToRight.first, rightToLeft.second - rightToLeft.first);
+    // A reading order of the menu's own goes before its owner's.
+    pm.SetBiDiMode(comp::BiDiMode::bdLeftToRight);
+    EXPECT_EQ(leftToRight, textColumns());
+    DestroyWindow(rtlOwner);
+}
+
+TEST(SkSideBar, ThePictureChangesDepthBeforeItsCanvasOpens) {
+    TSkBarPopupMenu pm;
+    comp::Bitmap& image = pm.GetBarProtected().GetBitmap();
+    ASSERT_EQ(comp::PixelFormat::pf24bit, image.Format());
+    // The bitmap the canvas holds while the bar is painted is the one the picture keeps: the 32-bit rows
+    // of the gradient came before the canvas saved its DC.
+    HBITMAP whilePainting = nullptr;
+    pm.SetOnBeforeDrawBar([&](comp::Menu&, comp::Canvas&, RECT, bool&) { whilePainting = image.Handle(); });
+    pm.GetBarProtected().SetMeasuring(true);
+    pm.GetBarProtected().SetHeight(40);
+    Surface s(100, 40);
+    DrawSideBar(*GetMenuIntf(&pm), s.canvas, nullptr, RECT{0, 0, 100, 20});
+    ASSERT_NE(nullptr, whilePainting);
+    EXPECT_EQ(whilePainting, image.Handle());
+    EXPECT_EQ(comp::PixelFormat::pf32bit, image.Format());
+}
+
+TEST(SkSideBar, AnEmptyPictureStillRaisesTheBarEventsAndBecomesValid) {
+    TSkBarPopupMenu pm;
+    pm.Bar().Width = 0;
+    int befores = 0, advanced = 0, afters = 0;
+    pm.SetOnBeforeDrawBar([&](comp::Menu&, comp::Canvas&, RECT, bool&) { ++befores; });
+    pm.SetOnAdvancedBeforeDrawBar([&](comp::Menu&, comp::Canvas&, RECT, TBarParts&) { ++advanced; });
+    pm.SetOnAfterDrawBar([&](comp::Menu&, comp::Canvas&, RECT) { ++afters; });
+    pm.GetBarProtected().SetMeasuring(true);
+    pm.GetBarProtected().SetHeight(40);
+    Surface s(100, 40);
+    DrawSideBar(*GetMenuIntf(&pm), s.canvas, nullptr, RECT{0, 0, 100, 20});
+    EXPECT_TRUE(pm.GetBarProtected().GetBitmap().Empty());
+    EXPECT_EQ(1, befores);
+    EXPECT_EQ(1, advanced);
+    EXPECT_EQ(1, afters);
+    EXPECT_TRUE(pm.GetBarProtected().Valid);
+    EXPECT_EQ(RGB(1, 2, 3), s.At(0, 10));
+}
