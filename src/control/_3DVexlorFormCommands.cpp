@@ -84,11 +84,11 @@ void T_3DVexlorForm::ype2Click() { SortFace(MenuFace(), kSortType); }
 void T_3DVexlorForm::Modified2Click() { SortFace(MenuFace(), kSortModified); }
 
 void T_3DVexlorForm::miCubuPropertiesClick() {
-    if (!MenuFace()) return;
-    TGranDesktop& face = *MenuFace();
-    comp::Bitmap& picture = face.FaceBitmap();
+    TGranDesktop* face = MenuFace();
+    if (!face) return;
+    comp::Bitmap& picture = face->FaceBitmap();
     WriteDeskParams(menuPick_.Face, static_cast<uint16_t>(picture.Width()), static_cast<uint16_t>(picture.Height()),
-                    face.WallPaper, static_cast<int32_t>(face.BackColor), face.BackPicPos);
+                    face->WallPaper, static_cast<int32_t>(face->BackColor), face->BackPicPos);
     PostToControlWnd(_3D_Gran_Options, 0, 0);
 }
 
