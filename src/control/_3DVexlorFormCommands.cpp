@@ -1,6 +1,6 @@
 // The control form's context menu and what the control asks of the control program: the items that apply
-// under the cursor, the command behind each item, the face parameters coming back through "Opt.ini", and
-// files dropped on a face.
+// under the cursor, the command behind each item (the face ones act on the face the menu opened over), the
+// face parameters coming back through "Opt.ini", and files dropped on a face.
 #include "control/_3DVexlorFormImpl.h"
 
 #include <shellapi.h>
@@ -34,7 +34,8 @@ void T_3DVexlorForm::SetFaceMenuItems(const TFaceMenuItems& items) {
 
 void T_3DVexlorForm::pmPopup() {
     SetFaceMenuItems(TFaceMenuItems{});
-    const TFacePick pick = PickAtCursor();
+    menuPick_ = PickAtCursor();
+    const TFacePick& pick = menuPick_;
     if (!pick.Desktop) return;
     const TLinkRecord* link = pick.Desktop->LinkAtCell(pick.Desktop->IconCellAt(pick.FacePoint));
     // Delete and Shortcut properties act on the selection: they apply only when that is what lies here.
@@ -43,8 +44,7 @@ void T_3DVexlorForm::pmPopup() {
 }
 
 void T_3DVexlorForm::miCreateClick() {
-    const TFacePick pick = PickAtCursor();
-    if (pick.Desktop) PostToControlWnd(_3D_Create, static_cast<WPARAM>(pick.Face), 0);
+    if (MenuFace()) PostToControlWnd(_3D_Create, static_cast<WPARAM>(menuPick_.Face), 0);
 }
 
 void T_3DVexlorForm::miDeleteClick() {
@@ -69,7 +69,7 @@ void T_3DVexlorForm::miPropertiesClick() {
     // The one synchronous request: a control program that hangs must not freeze the desktop with it.
     DWORD_PTR answer = 0;
     SendMessageTimeoutA(receiver, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record), SMTO_ABORTIFHUNG | SMTO_NORMAL,
-                        kPropertiesRequestTimeoutMs, &answer);
+                        PropertiesRequestTimeoutMs, &answer);
 }
 
 namespace {
@@ -78,18 +78,17 @@ void SortFace(TGranDesktop* face, uint8_t key) {
 }
 }  // namespace
 
-void T_3DVexlorForm::miNameClick() { SortFace(PickAtCursor().Desktop, kSortName); }
-void T_3DVexlorForm::Size2Click() { SortFace(PickAtCursor().Desktop, kSortSize); }
-void T_3DVexlorForm::ype2Click() { SortFace(PickAtCursor().Desktop, kSortType); }
-void T_3DVexlorForm::Modified2Click() { SortFace(PickAtCursor().Desktop, kSortModified); }
+void T_3DVexlorForm::miNameClick() { SortFace(MenuFace(), kSortName); }
+void T_3DVexlorForm::Size2Click() { SortFace(MenuFace(), kSortSize); }
+void T_3DVexlorForm::ype2Click() { SortFace(MenuFace(), kSortType); }
+void T_3DVexlorForm::Modified2Click() { SortFace(MenuFace(), kSortModified); }
 
 void T_3DVexlorForm::miCubuPropertiesClick() {
-    const TFacePick pick = PickAtCursor();
-    if (!pick.Desktop) return;
-    TGranDesktop& face = *pick.Desktop;
-    comp::Bitmap& picture = face.FaceBitmap();
-    WriteDeskParams(pick.Face, static_cast<uint16_t>(picture.Width()), static_cast<uint16_t>(picture.Height()),
-                    face.WallPaper, static_cast<int32_t>(face.BackColor), face.BackPicPos);
+    TGranDesktop* face = MenuFace();
+    if (!face) return;
+    comp::Bitmap& picture = face->FaceBitmap();
+    WriteDeskParams(menuPick_.Face, static_cast<uint16_t>(picture.Width()), static_cast<uint16_t>(picture.Height()),
+                    face->WallPaper, static_cast<int32_t>(face->BackColor), face->BackPicPos);
     PostToControlWnd(_3D_Gran_Options, 0, 0);
 }
 
@@ -119,6 +118,7 @@ void T_3DVexlorForm::ApplyFaceOptions(WPARAM wParam) {
     int32_t colour = 0;
     uint8_t position = kKeepPicturePosition;
     ReadDeskParams(index, width, height, fileName, colour, position);
+    if (!DeskParamsHoldPosition()) position = kKeepPicturePosition;
     if (TGranDesktop* face = FaceAt(index))
         face->SetParams(width, height, position, static_cast<COLORREF>(colour), fileName);
 }

@@ -71,9 +71,6 @@ struct TFacePick {
     POINT FacePoint{};
 };
 
-// How long the file-properties request waits for the control program before it gives up on it.
-constexpr UINT kPropertiesRequestTimeoutMs = 5000;
-
 class T_3DVexlorForm : public comp::Form, public IRenderHost, public IActiveXWndTarget {
 public:
     T_3DVexlorForm();
@@ -97,6 +94,8 @@ public:
     bool SceneCreated = false;
     gTGlobalVars GlobalVarsRecord;
     TFaceArray Faces;
+    // How long the file-properties request waits for the control program before it gives up on it.
+    UINT PropertiesRequestTimeoutMs = 5000;
 
     // The control counts as started while its popup menu is pm.
     bool IsStarted() const { return GetPopupMenu() == &pm; }
@@ -170,7 +169,11 @@ private:
     // Opens an item of a face with the shell's default verb.
     void OpenLink(const TGranDesktop& face, const TLinkRecord& link);
     void DropDraggedLink(TLinkRecord* link, int sourceFace, POINT client);
+    // The face the context menu opened over, or nullptr: its face commands act there, wherever the cursor
+    // has gone by the time an item is chosen.
+    TGranDesktop* MenuFace() const { return FaceAt(menuPick_.Face); }
 
+    TFacePick menuPick_;  // what lay under the cursor when the context menu opened
     bool inert_ = false;
     bool popupShown_ = false;  // the context menu is up
     bool eventsEnded_ = false; // OnDestroy has fired

@@ -324,7 +324,7 @@ void TfrmOptions::Button1Click() {
     ShowPreview();
 }
 
-void TfrmOptions::btnApplyClick() {
+void TfrmOptions::SubmitParams() {
     Params.bpp = static_cast<uint8_t>(ComboBox1.ItemIndex());
     // With no entry selected the picture stays the one last applied.
     const int selected = ListView1.Selected();
@@ -334,12 +334,19 @@ void TfrmOptions::btnApplyClick() {
     Params.BKColor = static_cast<int32_t>(ColorSelector1.Color());
     SubmitFaceOptions(Params.Index, Params.ResW, Params.ResH, Params.bpp, Params.BKColor, Params.FileName);
     btnApply.SetEnabled(false);
+}
+
+void TfrmOptions::btnApplyClick() {
+    SubmitParams();
     ShowPreview();
 }
 
 void TfrmOptions::btnOkClick() {
-    btnApplyClick();
+    // Once the parameters went out the form closes, even when the preview that follows fails: its error is
+    // reported this once.
+    SubmitParams();
     SetModalResult(comp::mrOk);
+    ShowPreview();
 }
 
 void TfrmOptions::btnCancelClick() { SetModalResult(comp::mrCancel); }

@@ -85,6 +85,9 @@ public:
     comp::OpenPictureDialog OpenPictureDialog1;
 
 private:
+    // Apply's first part: takes the controls into Params, writes and posts them, disables Apply.
+    void SubmitParams();
+
     // The entries' paths, in the list's order.
     std::vector<std::string> paths_;
     HBITMAP listImages_[3] = {};

@@ -20,6 +20,11 @@ void ReadDeskParams(int32_t& Index, uint16_t& ResW, uint16_t& ResH, std::string&
     if (position >= 0 && position <= 2) bpp = static_cast<uint8_t>(position);
 }
 
+bool DeskParamsHoldPosition() {
+    const int32_t position = comp::IniFile(DeskParamsFileName()).ReadInteger(kSection, "bpp", -1);
+    return position >= 0 && position <= 2;
+}
+
 void WriteDeskParams(int32_t Index, uint16_t ResW, uint16_t ResH, const std::string& FileName, int32_t BKColor,
                      uint8_t bpp) {
     comp::IniFile ini(DeskParamsFileName());

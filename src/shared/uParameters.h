@@ -20,5 +20,7 @@ std::string DeskParamsFileName();
 // Missing values read as their defaults; |bpp| changes only when the file holds 0, 1 or 2.
 void ReadDeskParams(int32_t& Index, uint16_t& ResW, uint16_t& ResH, std::string& FileName, int32_t& BKColor,
                     uint8_t& bpp);
+// Whether the file holds a picture position (0, 1 or 2); ReadDeskParams gives stretch when it holds none.
+bool DeskParamsHoldPosition();
 void WriteDeskParams(int32_t Index, uint16_t ResW, uint16_t ResH, const std::string& FileName, int32_t BKColor,
                      uint8_t bpp);

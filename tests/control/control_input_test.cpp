@@ -405,9 +405,16 @@ TEST_F(CubeInputTest, TheMenuEnablesTheFaceItemsByWhatLiesUnderTheCursor) {
     EXPECT_EQ("00000", FaceItems());
 }
 
-TEST_F(CubeInputTest, MenuCommandsPostTheirRequestsAndSortTheFaceUnderTheCursor) {
+TEST_F(CubeInputTest, MenuCommandsPostTheirRequestsAndActOnTheFaceTheMenuOpenedOver) {
     FakePeer program("_3DVexlorControlWnd");
-    MoveCursor(IconOf(1, 3, 3));
+    SetWorld(RotationY(0.6f));  // face 5 shows on the right of face 1
+    const POINT onFace1 = IconOf(1, 3, 3), onFace5 = IconOf(5, 1, 3);
+    ASSERT_EQ(1, form_->PickAt(onFace1).Face);
+    ASSERT_EQ(5, form_->PickAt(onFace5).Face);
+    // The menu opens over face 1; its items are chosen with the cursor over face 5.
+    MoveCursor(onFace1);
+    form_->pmPopup();
+    MoveCursor(onFace5);
     form_->miCreateClick();
     form_->miCubuPropertiesClick();
     for (auto command : {&T_3DVexlorForm::Helptopics1Click, &T_3DVexlorForm::miTipsClick,
@@ -415,8 +422,10 @@ TEST_F(CubeInputTest, MenuCommandsPostTheirRequestsAndSortTheFaceUnderTheCursor)
                          &T_3DVexlorForm::miVexlorOptClick, &T_3DVexlorForm::miDisplayoptionsClick,
                          &T_3DVexlorForm::Exit2Click})
         (form_.get()->*command)();
-    // The cursor has left the cube by the time the item is chosen: nothing for the face commands.
+    // A menu opened off the cube: nothing for the face commands, wherever they are chosen.
     MoveCursor(POINT{2, 2});
+    form_->pmPopup();
+    MoveCursor(onFace1);
     form_->miCreateClick();
     form_->miCubuPropertiesClick();
     Pump(200);
@@ -440,8 +449,10 @@ TEST_F(CubeInputTest, MenuCommandsPostTheirRequestsAndSortTheFaceUnderTheCursor)
     EXPECT_EQ(static_cast<int32_t>(Face(1).BackColor), colour);
     EXPECT_EQ(Face(1).BackPicPos, position);
 
-    // Arrange by size, then by name, on the face under the cursor.
-    MoveCursor(IconOf(1, 3, 3));
+    // Arrange by size, then by name, on face 1 where the menu opened.
+    MoveCursor(onFace1);
+    form_->pmPopup();
+    MoveCursor(onFace5);
     form_->Size2Click();
     EXPECT_EQ(0, Item(1, "beta.txt")->Row);
     EXPECT_EQ(1, Item(1, "alpha.txt")->Row);
@@ -490,13 +501,17 @@ TEST_F(CubeInputTest, PropertiesSendTheSelectedItemsPathAndGiveUpOnAHungProgram)
         ASSERT_EQ(1u, CopyDataReceiver::Received().size());
         EXPECT_EQ("2:" + face1_ + "beta.txt", CopyDataReceiver::Received()[0]);
     }
-    // A control program that stopped answering: the request returns instead of freezing the desktop.
+    // A control program that stopped answering: the request gives up on it instead of freezing the desktop.
+    form_->PropertiesRequestTimeoutMs = 100;
     HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    DWORD hang = WAIT_FAILED;
     std::thread hung([&] {
         CopyDataReceiver program;
         SetEvent(ready);
-        WaitForSingleObject(release, INFINITE);  // answers nothing meanwhile
+        // Answers nothing until the request has come back; a request that waited for the answer would
+        // come back only when this gives up.
+        hang = WaitForSingleObject(release, kGenerous);
     });
     WaitForSingleObject(ready, INFINITE);
     form_->miPropertiesClick();
@@ -504,7 +519,7 @@ TEST_F(CubeInputTest, PropertiesSendTheSelectedItemsPathAndGiveUpOnAHungProgram)
     hung.join();
     CloseHandle(release);
     CloseHandle(ready);
-    EXPECT_EQ(1u, CopyDataReceiver::Received().size());
+    EXPECT_EQ(WAIT_OBJECT_0, hang) << "the request waited for the hung program";
 }
 
 TEST_F(CubeInputTest, DeleteAsksFirstAndFaceOptionsApplyToTheirFace) {
@@ -534,14 +549,13 @@ TEST_F(CubeInputTest, DeleteAsksFirstAndFaceOptionsApplyToTheirFace) {
     EXPECT_TRUE(PumpUntil([&] { return Item(1, "beta.txt") == nullptr; }, kGenerous));
 
     // Face parameters: wParam 0 does nothing; wParam 1 applies "Opt.ini" to its face. The selection goes and
-    // its item is drawn plain; a position that is none of the three leaves the face's own.
+    // its item is drawn plain; a file that holds no position leaves the face's own.
     Press(IconOf(1, 0, 0));
     Release(IconOf(1, 0, 0));
     const TLinkRecord* alpha = Item(1, "alpha.txt");
     ASSERT_GT(Highlight(1, *alpha), 0);
     Face(3).BackPicPos = kPicCenter;
-    WriteWholeFile(DeskParamsFileName(),
-                   "[DESK]\r\nIndex=3\r\nResW=256\r\nResH=256\r\nFileName=\r\nBKColor=255\r\nbpp=7\r\n");
+    WriteWholeFile(DeskParamsFileName(), "[DESK]\r\nIndex=3\r\nResW=256\r\nResH=256\r\nFileName=\r\nBKColor=255\r\n");
     HWND hidden = FindActiveXWnd();
     EXPECT_EQ(1, SendMessageA(hidden, _3D_Gran_Opt, 0, 0));
     EXPECT_EQ(1, G().CurrentFace);

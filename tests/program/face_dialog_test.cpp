@@ -323,6 +323,26 @@ TEST_F(FaceDialog, ApplyWritesAndPostsCancelKeepsWhatWasApplied) {
     EXPECT_EQ(1, control.Count(_3D_Gran_Opt));
 }
 
+TEST_F(FaceDialog, OkClosesAfterApplyingEvenWhenThePreviewFails) {
+    testing_support::FakePeer control(kActiveXWndClass);
+    const std::string broken = pictures_.Path() + "broken.jpg";
+    testing_support::WriteWholeFile(broken, std::string(600, 'x'));
+    std::vector<std::string> errors;
+    comp::SetExceptionHandler([&](const std::exception& e) { errors.push_back(e.what()); });
+    Run(2, 512, broken, 0, 1, {
+        [&] {
+            TfrmOptions& f = *Form();
+            Click(f.btnOk.Handle());
+            EXPECT_EQ(comp::mrOk, f.ModalResultValue());
+            if (f.ModalResultValue() == comp::mrNone) f.Close();  // a form left open would hold the test
+        },
+    });
+    comp::SetExceptionHandler(nullptr);
+    EXPECT_EQ(1u, errors.size());
+    testing_support::Pump(30);
+    EXPECT_EQ(1, control.Count(_3D_Gran_Opt));
+}
+
 TEST_F(FaceDialog, OneDialogAtATimeAndApplyWithoutAControl) {
     bool nestedReturned = false;
     Run(6, 1024, "", 0, 1, {

@@ -283,6 +283,7 @@ TEST_F(SettingsDialog, TheWallpaperTabFollowsItsCheckBoxAndOnlyOneDialogOpens) {
             EXPECT_TRUE(f.sbOpen.Enabled());
             Click(f.cbWall.Handle());
             EXPECT_TRUE(f.Label1.Enabled() && f.eWall.Enabled() && f.sbOpen.Enabled());
+            f.btnOk.SetEnabled(false);  // so that the click must enable it
             Click(f.cbWall.Handle());
             EXPECT_FALSE(f.Label1.Enabled() || f.eWall.Enabled() || f.sbOpen.Enabled());
             EXPECT_TRUE(f.btnOk.Enabled());
