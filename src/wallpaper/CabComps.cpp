@@ -100,12 +100,28 @@ std::string FullPathName(const std::string& name) {
     return buffer;
 }
 
-// Whether |path| names something strictly inside |folder| once both are made full paths (a device name
-// or a ".." that the syntax check missed ends up elsewhere).
-bool LiesInside(const std::string& path, const std::string& folder) {
+// Why the destination |path| of a cabinet entry can't be made inside |folder|: 0 when it lies strictly
+// inside once both are made full paths, else the system's error. A device name or a ".." that the syntax
+// check missed ends up elsewhere (an invalid name); a path that can't be made full, or is too long for the
+// file calls, is refused with the system's reason.
+DWORD EntryDestinationError(const std::string& path, const std::string& folder) {
+    SetLastError(NO_ERROR);
     const std::string full = FullPathName(path);
+    if (full.empty()) {
+        const DWORD error = GetLastError();
+        return error != NO_ERROR ? error : static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE);
+    }
+    if (full.size() >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
     const std::string base = comp::IncludeTrailingBackslash(FullPathName(folder));
-    return base.size() > 1 && full.size() > base.size() && full.compare(0, base.size(), base) == 0;
+    const bool inside = base.size() > 1 && full.size() > base.size() && full.compare(0, base.size(), base) == 0;
+    return inside ? 0 : static_cast<DWORD>(ERROR_INVALID_NAME);
+}
+
+// A stored name with "/" separators turned into "\".
+std::string WithBackslashes(std::string name) {
+    for (char& c : name)
+        if (c == '/') c = '\\';
+    return name;
 }
 
 std::string Hex4(uint32_t value) {
@@ -127,12 +143,14 @@ std::string CabinetErrorMessage(int32_t errorCode, int32_t systemErrorCode, bool
     return message;
 }
 
-ECabinet::ECabinet(const ERF& record, bool fromCompressor)
-    : comp::Exception(CabinetErrorMessage(record.erfOper, record.erfType, record.fError != FALSE)),
+ECabinet::ECabinet(const ERF& record, bool fromCompressor, const std::string& refusedEntry)
+    : comp::Exception(CabinetErrorMessage(record.erfOper, record.erfType, record.fError != FALSE) +
+                      (refusedEntry.empty() ? std::string() : "\r\n" + std::string(SCabRefusedEntry) + refusedEntry)),
       ErrorCode(record.erfOper),
       SystemErrorCode(record.erfType),
       ErrorFlag(record.fError != FALSE),
-      FromCompressor(fromCompressor) {}
+      FromCompressor(fromCompressor),
+      RefusedEntry(refusedEntry) {}
 
 // --- Paths -------------------------------------------------------------------------------------------------
 
@@ -299,22 +317,44 @@ INT_PTR TCabReader::DoPartialFile(TFDINOTIFICATION& n) {
     return abort ? -1 : 0;
 }
 
+bool TCabReader::MakeFolders(const std::string& folder) {
+    if (folder.empty() || comp::DirectoryExists(folder)) return true;
+    const size_t cut = folder.find_last_of('\\');
+    if (cut != std::string::npos && cut > 0 && folder[cut - 1] != ':' && folder[cut - 1] != '\\' &&
+        !MakeFolders(folder.substr(0, cut)))
+        return false;
+    if (CreateDirectoryA(folder.c_str(), nullptr)) {
+        madeFolders_.push_back(folder);
+        return true;
+    }
+    NoteOSError();
+    return comp::DirectoryExists(folder);
+}
+
 INT_PTR TCabReader::DoCopyFile(TFDINOTIFICATION& n) {
     const std::string source = Text(n.psz1);
-    // A name that would leave the destination folder gets no destination: the file is skipped unless a
-    // handler gives it one.
+    // A name that can't be made inside the destination folder gets no destination: unless a handler
+    // gives it one, the extraction fails naming it.
     std::string destination;
-    const std::string joined = JoinPathParts({destinationFolder_, source});
-    if (IsSafeCabinetEntryName(source) && LiesInside(joined, destinationFolder_)) destination = joined;
+    const std::string joined = JoinPathParts({destinationFolder_, WithBackslashes(source)});
+    const DWORD refusal =
+        IsSafeCabinetEntryName(source) ? EntryDestinationError(joined, destinationFolder_) : ERROR_INVALID_NAME;
+    if (refusal == 0) destination = joined;
     bool abort = false;
     if (OnCopyFile)
         OnCopyFile(*this, source, static_cast<int32_t>(n.cb), n.date, n.time, n.attribs, n.iFolder, destination, abort);
     if (abort) return -1;
-    if (destination.empty()) return 0;
+    if (destination.empty()) {
+        if (refusal == 0) return 0;  // skipped by the handler
+        refusedEntry_ = source;
+        refusedError_ = refusal;
+        return -1;
+    }
+    destination = WithBackslashes(destination);
 
     const std::string folder = comp::ExtractFileDir(destination);
     if (folder != madeFolder_) {
-        comp::ForceDirectories(folder);
+        if (!MakeFolders(folder)) return -1;
         madeFolder_ = folder;
     }
     const DWORD attributes = GetFileAttributesA(destination.c_str());
@@ -325,6 +365,7 @@ INT_PTR TCabReader::DoCopyFile(TFDINOTIFICATION& n) {
     }
     const INT_PTR file = CabFileOpen(destination, kExtractOpenFlags);
     if (file == -1) return -1;
+    writtenFiles_.push_back(destination);
     // The file is opened without truncation (CREATE_ALWAYS refuses hidden files): cut a file that was
     // there before, so that a longer old file keeps no tail after the new content.
     const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
@@ -387,6 +428,18 @@ INT_PTR TCabReader::DoNextCabinet(TFDINOTIFICATION& n) {
     return result;
 }
 
+void TCabReader::RemoveWhatWasWritten() {
+    // The library has closed every file by now (at its close-file notice or with the close callback).
+    for (auto file = writtenFiles_.rbegin(); file != writtenFiles_.rend(); ++file) {
+        SetFileAttributesA(file->c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(file->c_str());
+    }
+    for (auto folder = madeFolders_.rbegin(); folder != madeFolders_.rend(); ++folder)
+        RemoveDirectoryA(folder->c_str());
+    writtenFiles_.clear();
+    madeFolders_.clear();
+}
+
 void TCabReader::Extract(const std::string& cabinetFile, const std::string& destinationFolder, uint8_t flags) {
     cabinetFile_ = FullPathName(cabinetFile);
     if (cabinetFile_.empty()) cabinetFile_ = cabinetFile;
@@ -394,8 +447,22 @@ void TCabReader::Extract(const std::string& cabinetFile, const std::string& dest
     sourceNames_.clear();
     destinationNames_.clear();
     madeFolder_.clear();
+    writtenFiles_.clear();
+    madeFolders_.clear();
+    refusedEntry_.clear();
+    refusedError_ = 0;
     pending_ = nullptr;
+    try {
+        ExtractSet(flags);
+    } catch (...) {
+        RemoveWhatWasWritten();
+        throw;
+    }
+    writtenFiles_.clear();
+    madeFolders_.clear();
+}
 
+void TCabReader::ExtractSet(uint8_t flags) {
     // Every cabinet read so far: a set whose cabinets name each other in a ring is read once around.
     std::vector<std::string> visited;
     std::string current = cabinetFile_;
@@ -417,6 +484,10 @@ void TCabReader::Extract(const std::string& cabinetFile, const std::string& dest
             std::exception_ptr raised = pending_;
             pending_ = nullptr;
             std::rethrow_exception(raised);
+        }
+        if (!copied && !refusedEntry_.empty()) {
+            errors_.erfType = static_cast<int>(refusedError_);
+            throw ECabinet(errors_, false, refusedEntry_);
         }
         Check(copied != FALSE);
 
