@@ -91,20 +91,22 @@ bool SameTextByLocale(const std::string& a, const std::string& b) {
 
 // The full path of a name, or "" when it can't be made.
 std::string FullPathName(const std::string& name) {
-    const DWORD size = GetFullPathNameA(name.c_str(), 0, nullptr, nullptr);
-    if (size == 0) return {};
-    std::string buffer(size, '\0');
-    const DWORD length = GetFullPathNameA(name.c_str(), size, &buffer[0], nullptr);
-    if (length == 0 || length >= size) return {};
+    char small[MAX_PATH];
+    const DWORD first = GetFullPathNameA(name.c_str(), MAX_PATH, small, nullptr);
+    if (first == 0) return {};
+    if (first < MAX_PATH) return std::string(small, first);
+    std::string buffer(first, '\0');
+    const DWORD length = GetFullPathNameA(name.c_str(), first, &buffer[0], nullptr);
+    if (length == 0 || length >= first) return {};
     buffer.resize(length);
     return buffer;
 }
 
-// Why the destination |path| of a cabinet entry can't be made inside |folder|: 0 when it lies strictly
-// inside once both are made full paths, else the system's error. A device name or a ".." that the syntax
+// Why the destination |path| of a cabinet entry can't be made inside |base| (a full path ending with "\\"):
+// 0 when it lies strictly inside once made a full path, else the system's error. A device name or a ".." that the syntax
 // check missed ends up elsewhere (an invalid name); a path that can't be made full, or is too long for the
 // file calls, is refused with the system's reason.
-DWORD EntryDestinationError(const std::string& path, const std::string& folder) {
+DWORD EntryDestinationError(const std::string& path, const std::string& base) {
     SetLastError(NO_ERROR);
     const std::string full = FullPathName(path);
     if (full.empty()) {
@@ -112,7 +114,6 @@ DWORD EntryDestinationError(const std::string& path, const std::string& folder) 
         return error != NO_ERROR ? error : static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE);
     }
     if (full.size() >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
-    const std::string base = comp::IncludeTrailingBackslash(FullPathName(folder));
     const bool inside = base.size() > 1 && full.size() > base.size() && full.compare(0, base.size(), base) == 0;
     return inside ? 0 : static_cast<DWORD>(ERROR_INVALID_NAME);
 }
@@ -338,7 +339,7 @@ INT_PTR TCabReader::DoCopyFile(TFDINOTIFICATION& n) {
     std::string destination;
     const std::string joined = JoinPathParts({destinationFolder_, WithBackslashes(source)});
     const DWORD refusal =
-        IsSafeCabinetEntryName(source) ? EntryDestinationError(joined, destinationFolder_) : ERROR_INVALID_NAME;
+        IsSafeCabinetEntryName(source) ? EntryDestinationError(joined, fullDestinationFolder_) : ERROR_INVALID_NAME;
     if (refusal == 0) destination = joined;
     bool abort = false;
     if (OnCopyFile)
@@ -444,6 +445,7 @@ void TCabReader::Extract(const std::string& cabinetFile, const std::string& dest
     cabinetFile_ = FullPathName(cabinetFile);
     if (cabinetFile_.empty()) cabinetFile_ = cabinetFile;
     destinationFolder_ = comp::IncludeTrailingBackslash(destinationFolder);
+    fullDestinationFolder_ = comp::IncludeTrailingBackslash(FullPathName(destinationFolder_));
     sourceNames_.clear();
     destinationNames_.clear();
     madeFolder_.clear();

@@ -136,6 +136,7 @@ private:
     HFDI context_ = nullptr;
     std::string cabinetFile_;
     std::string destinationFolder_;
+    std::string fullDestinationFolder_;  // made a full path, with its trailing "\\"
     std::string nextCabinetName_;
     std::string nextDiskName_;
     std::string cabinetPath_;
