@@ -355,21 +355,34 @@ INT_PTR TCabReader::DoCopyFile(TFDINOTIFICATION& n) {
 
     const std::string folder = comp::ExtractFileDir(destination);
     if (folder != madeFolder_) {
+        const size_t made = madeFolders_.size();
         if (!MakeFolders(folder)) return -1;
         madeFolder_ = folder;
+        madeFolderFresh_ = madeFolders_.size() > made;
     }
-    const DWORD attributes = GetFileAttributesA(destination.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-        (attributes & FILE_ATTRIBUTE_READONLY)) {
-        if (Options & croDontOverwriteReadOnlyFiles) return 0;
-        SetFileAttributesA(destination.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    // In a folder this extraction has just made, only a file it wrote itself can be there already: the
+    // open tells. Elsewhere the file is looked at first (a costly lookup of a name that isn't there).
+    INT_PTR file = -1;
+    bool existed = false;
+    if (madeFolderFresh_ && !(Options & croDontOverwriteReadOnlyFiles)) {
+        file = CabFileOpen(destination, kExtractOpenFlags);
+        existed = file != -1 && GetLastError() == ERROR_ALREADY_EXISTS;
     }
-    const INT_PTR file = CabFileOpen(destination, kExtractOpenFlags);
-    if (file == -1) return -1;
+    if (file == -1) {
+        const DWORD attributes = GetFileAttributesA(destination.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            (attributes & FILE_ATTRIBUTE_READONLY)) {
+            if (Options & croDontOverwriteReadOnlyFiles) return 0;
+            SetFileAttributesA(destination.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        }
+        file = CabFileOpen(destination, kExtractOpenFlags);
+        if (file == -1) return -1;
+        CabLastOSError = 0;  // a first open that failed is no error of this file's
+        existed = attributes != INVALID_FILE_ATTRIBUTES;
+    }
     writtenFiles_.push_back(destination);
     // The file is opened without truncation (CREATE_ALWAYS refuses hidden files): cut a file that was
     // there before, so that a longer old file keeps no tail after the new content.
-    const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
     if (existed && !SetEndOfFile(HandleOf(file))) {
         NoteOSError();
         CloseHandle(HandleOf(file));
@@ -449,6 +462,7 @@ void TCabReader::Extract(const std::string& cabinetFile, const std::string& dest
     sourceNames_.clear();
     destinationNames_.clear();
     madeFolder_.clear();
+    madeFolderFresh_ = false;
     writtenFiles_.clear();
     madeFolders_.clear();
     refusedEntry_.clear();

@@ -148,6 +148,7 @@ private:
     std::vector<std::string> destinationNames_;
     // The folder of the last file extracted, known to exist.
     std::string madeFolder_;
+    bool madeFolderFresh_ = false;  // made by this extraction when it was last reached
     // What this extraction made, in order: removed again when it fails.
     std::vector<std::string> writtenFiles_;
     std::vector<std::string> madeFolders_;
