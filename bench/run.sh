@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks under Wine with the target this machine runs (VEXLOR_ARCH=i686|x86_64
 # forces one): the cube's frame times at 1024 x 768 and face uploads, then the unpacking of a 20 MB
-# wallpaper package by our cabinet reader against gcab's own extraction.
+# wallpaper package by our cabinet reader against gcab's own extraction and the cabinet library's own decoding.
 # Usage: bench/run.sh [frames]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -43,7 +43,9 @@ if [ ! -f "$pkg" ]; then
 fi
 size=$(du -sb --apparent-size "$pkg" | cut -f1)
 runs=5
-reader=$(bash "$root/scripts/wine-run.sh" ./bench_unpack.exe "$pkg" unpack_reader "$runs" | tr -d '\r' | awk '/^reader/ { print $2 }')
+figures=$(bash "$root/scripts/wine-run.sh" ./bench_unpack.exe "$pkg" unpack_reader "$runs" | tr -d '\r')
+reader=$(awk '/^reader/ { print $2 }' <<<"$figures")
+floor=$(awk '/^floor/ { print $2 }' <<<"$figures")
 best=""
 for _ in $(seq 1 "$runs"); do
   rm -rf unpack_gcab && mkdir unpack_gcab
@@ -56,6 +58,15 @@ unpacked=$(du -sb --apparent-size unpack_gcab | cut -f1)
 rm -rf unpack_reader unpack_gcab
 gcab_ms=$(awk -v us="$best" 'BEGIN { printf "%.1f", us / 1000 }')
 echo "package: $((size / 1000)) kB packed, $((unpacked / 1000)) kB unpacked; fastest of $runs runs"
-echo "  our cabinet reader (Wine's cabinet.dll)  ${reader:-?} ms"
-echo "  gcab -x                                  $gcab_ms ms"
-awk -v r="${reader:-0}" -v g="$gcab_ms" 'BEGIN { printf "unpack ratio %.2f (reader / gcab, target <= 1.5)\n", (g > 0 ? r / g : 0) }'
+echo "  our cabinet reader (Wine's cabinet.dll)          ${reader:-?} ms"
+echo "  floor: Wine's cabinet.dll, writing nowhere       ${floor:-?} ms"
+echo "  gcab -x                                          $gcab_ms ms"
+# The goal: the reader within 1.5x of gcab; where the library's own decoding is already above 1.3x gcab,
+# within 1.15x of that floor instead.
+awk -v r="${reader:-0}" -v f="${floor:-0}" -v g="$gcab_ms" 'BEGIN {
+  rg = (g > 0 ? r / g : 0); rf = (f > 0 ? r / f : 0); fg = (g > 0 ? f / g : 0)
+  printf "unpack ratio %.2f (reader / gcab), %.2f (reader / floor); floor / gcab %.2f\n", rg, rf, fg
+  if (fg > 1.3) printf "unpack goal: reader / floor <= 1.15 (the floor is above 1.3x gcab): %s\n",
+                      (rf <= 1.15 ? "met" : "NOT met")
+  else printf "unpack goal: reader / gcab <= 1.5: %s\n", (rg <= 1.5 ? "met" : "NOT met")
+}'

@@ -91,21 +91,38 @@ bool SameTextByLocale(const std::string& a, const std::string& b) {
 
 // The full path of a name, or "" when it can't be made.
 std::string FullPathName(const std::string& name) {
-    const DWORD size = GetFullPathNameA(name.c_str(), 0, nullptr, nullptr);
-    if (size == 0) return {};
-    std::string buffer(size, '\0');
-    const DWORD length = GetFullPathNameA(name.c_str(), size, &buffer[0], nullptr);
-    if (length == 0 || length >= size) return {};
+    char small[MAX_PATH];
+    const DWORD first = GetFullPathNameA(name.c_str(), MAX_PATH, small, nullptr);
+    if (first == 0) return {};
+    if (first < MAX_PATH) return std::string(small, first);
+    std::string buffer(first, '\0');
+    const DWORD length = GetFullPathNameA(name.c_str(), first, &buffer[0], nullptr);
+    if (length == 0 || length >= first) return {};
     buffer.resize(length);
     return buffer;
 }
 
-// Whether |path| names something strictly inside |folder| once both are made full paths (a device name
-// or a ".." that the syntax check missed ends up elsewhere).
-bool LiesInside(const std::string& path, const std::string& folder) {
+// Why the destination |path| of a cabinet entry can't be made inside |base| (a full path ending with "\\"):
+// 0 when it lies strictly inside once made a full path, else the system's error. A device name or a ".." that the syntax
+// check missed ends up elsewhere (an invalid name); a path that can't be made full, or is too long for the
+// file calls, is refused with the system's reason.
+DWORD EntryDestinationError(const std::string& path, const std::string& base) {
+    SetLastError(NO_ERROR);
     const std::string full = FullPathName(path);
-    const std::string base = comp::IncludeTrailingBackslash(FullPathName(folder));
-    return base.size() > 1 && full.size() > base.size() && full.compare(0, base.size(), base) == 0;
+    if (full.empty()) {
+        const DWORD error = GetLastError();
+        return error != NO_ERROR ? error : static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE);
+    }
+    if (full.size() >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
+    const bool inside = base.size() > 1 && full.size() > base.size() && full.compare(0, base.size(), base) == 0;
+    return inside ? 0 : static_cast<DWORD>(ERROR_INVALID_NAME);
+}
+
+// A stored name with "/" separators turned into "\".
+std::string WithBackslashes(std::string name) {
+    for (char& c : name)
+        if (c == '/') c = '\\';
+    return name;
 }
 
 std::string Hex4(uint32_t value) {
@@ -127,12 +144,14 @@ std::string CabinetErrorMessage(int32_t errorCode, int32_t systemErrorCode, bool
     return message;
 }
 
-ECabinet::ECabinet(const ERF& record, bool fromCompressor)
-    : comp::Exception(CabinetErrorMessage(record.erfOper, record.erfType, record.fError != FALSE)),
+ECabinet::ECabinet(const ERF& record, bool fromCompressor, const std::string& refusedEntry)
+    : comp::Exception(CabinetErrorMessage(record.erfOper, record.erfType, record.fError != FALSE) +
+                      (refusedEntry.empty() ? std::string() : "\r\n" + std::string(SCabRefusedEntry) + refusedEntry)),
       ErrorCode(record.erfOper),
       SystemErrorCode(record.erfType),
       ErrorFlag(record.fError != FALSE),
-      FromCompressor(fromCompressor) {}
+      FromCompressor(fromCompressor),
+      RefusedEntry(refusedEntry) {}
 
 // --- Paths -------------------------------------------------------------------------------------------------
 
@@ -299,35 +318,71 @@ INT_PTR TCabReader::DoPartialFile(TFDINOTIFICATION& n) {
     return abort ? -1 : 0;
 }
 
+bool TCabReader::MakeFolders(const std::string& folder) {
+    if (folder.empty() || comp::DirectoryExists(folder)) return true;
+    const size_t cut = folder.find_last_of('\\');
+    if (cut != std::string::npos && cut > 0 && folder[cut - 1] != ':' && folder[cut - 1] != '\\' &&
+        !MakeFolders(folder.substr(0, cut)))
+        return false;
+    if (CreateDirectoryA(folder.c_str(), nullptr)) {
+        madeFolders_.push_back(folder);
+        return true;
+    }
+    NoteOSError();
+    return comp::DirectoryExists(folder);
+}
+
 INT_PTR TCabReader::DoCopyFile(TFDINOTIFICATION& n) {
     const std::string source = Text(n.psz1);
-    // A name that would leave the destination folder gets no destination: the file is skipped unless a
-    // handler gives it one.
+    // A name that can't be made inside the destination folder gets no destination: unless a handler
+    // gives it one, the extraction fails naming it.
     std::string destination;
-    const std::string joined = JoinPathParts({destinationFolder_, source});
-    if (IsSafeCabinetEntryName(source) && LiesInside(joined, destinationFolder_)) destination = joined;
+    const std::string joined = JoinPathParts({destinationFolder_, WithBackslashes(source)});
+    const DWORD refusal =
+        IsSafeCabinetEntryName(source) ? EntryDestinationError(joined, fullDestinationFolder_) : ERROR_INVALID_NAME;
+    if (refusal == 0) destination = joined;
     bool abort = false;
     if (OnCopyFile)
         OnCopyFile(*this, source, static_cast<int32_t>(n.cb), n.date, n.time, n.attribs, n.iFolder, destination, abort);
     if (abort) return -1;
-    if (destination.empty()) return 0;
+    if (destination.empty()) {
+        if (refusal == 0) return 0;  // skipped by the handler
+        refusedEntry_ = source;
+        refusedError_ = refusal;
+        return -1;
+    }
+    destination = WithBackslashes(destination);
 
     const std::string folder = comp::ExtractFileDir(destination);
     if (folder != madeFolder_) {
-        comp::ForceDirectories(folder);
+        const size_t made = madeFolders_.size();
+        if (!MakeFolders(folder)) return -1;
         madeFolder_ = folder;
+        madeFolderFresh_ = madeFolders_.size() > made;
     }
-    const DWORD attributes = GetFileAttributesA(destination.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-        (attributes & FILE_ATTRIBUTE_READONLY)) {
-        if (Options & croDontOverwriteReadOnlyFiles) return 0;
-        SetFileAttributesA(destination.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    // In a folder this extraction has just made, only a file it wrote itself can be there already: the
+    // open tells. Elsewhere the file is looked at first (a costly lookup of a name that isn't there).
+    INT_PTR file = -1;
+    bool existed = false;
+    if (madeFolderFresh_ && !(Options & croDontOverwriteReadOnlyFiles)) {
+        file = CabFileOpen(destination, kExtractOpenFlags);
+        existed = file != -1 && GetLastError() == ERROR_ALREADY_EXISTS;
     }
-    const INT_PTR file = CabFileOpen(destination, kExtractOpenFlags);
-    if (file == -1) return -1;
+    if (file == -1) {
+        const DWORD attributes = GetFileAttributesA(destination.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            (attributes & FILE_ATTRIBUTE_READONLY)) {
+            if (Options & croDontOverwriteReadOnlyFiles) return 0;
+            SetFileAttributesA(destination.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        }
+        file = CabFileOpen(destination, kExtractOpenFlags);
+        if (file == -1) return -1;
+        CabLastOSError = 0;  // a first open that failed is no error of this file's
+        existed = attributes != INVALID_FILE_ATTRIBUTES;
+    }
+    writtenFiles_.push_back(destination);
     // The file is opened without truncation (CREATE_ALWAYS refuses hidden files): cut a file that was
     // there before, so that a longer old file keeps no tail after the new content.
-    const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
     if (existed && !SetEndOfFile(HandleOf(file))) {
         NoteOSError();
         CloseHandle(HandleOf(file));
@@ -387,15 +442,43 @@ INT_PTR TCabReader::DoNextCabinet(TFDINOTIFICATION& n) {
     return result;
 }
 
+void TCabReader::RemoveWhatWasWritten() {
+    // The library has closed every file by now (at its close-file notice or with the close callback).
+    for (auto file = writtenFiles_.rbegin(); file != writtenFiles_.rend(); ++file) {
+        SetFileAttributesA(file->c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(file->c_str());
+    }
+    for (auto folder = madeFolders_.rbegin(); folder != madeFolders_.rend(); ++folder)
+        RemoveDirectoryA(folder->c_str());
+    writtenFiles_.clear();
+    madeFolders_.clear();
+}
+
 void TCabReader::Extract(const std::string& cabinetFile, const std::string& destinationFolder, uint8_t flags) {
     cabinetFile_ = FullPathName(cabinetFile);
     if (cabinetFile_.empty()) cabinetFile_ = cabinetFile;
     destinationFolder_ = comp::IncludeTrailingBackslash(destinationFolder);
+    fullDestinationFolder_ = comp::IncludeTrailingBackslash(FullPathName(destinationFolder_));
     sourceNames_.clear();
     destinationNames_.clear();
     madeFolder_.clear();
+    madeFolderFresh_ = false;
+    writtenFiles_.clear();
+    madeFolders_.clear();
+    refusedEntry_.clear();
+    refusedError_ = 0;
     pending_ = nullptr;
+    try {
+        ExtractSet(flags);
+    } catch (...) {
+        RemoveWhatWasWritten();
+        throw;
+    }
+    writtenFiles_.clear();
+    madeFolders_.clear();
+}
 
+void TCabReader::ExtractSet(uint8_t flags) {
     // Every cabinet read so far: a set whose cabinets name each other in a ring is read once around.
     std::vector<std::string> visited;
     std::string current = cabinetFile_;
@@ -417,6 +500,10 @@ void TCabReader::Extract(const std::string& cabinetFile, const std::string& dest
             std::exception_ptr raised = pending_;
             pending_ = nullptr;
             std::rethrow_exception(raised);
+        }
+        if (!copied && !refusedEntry_.empty()) {
+            errors_.erfType = static_cast<int>(refusedError_);
+            throw ECabinet(errors_, false, refusedEntry_);
         }
         Check(copied != FALSE);
 

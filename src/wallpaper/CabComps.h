@@ -20,15 +20,17 @@ using TFDIERROR = FDIERROR;
 using TFDINOTIFICATIONTYPE = FDINOTIFICATIONTYPE;
 using TFDINOTIFICATION = FDINOTIFICATION;
 
-// A failure of the cabinet library: the message and the library's error record.
+// A failure of the cabinet library: the message and the library's error record. When the reader refused
+// an entry of the cabinet, the message ends with the entry's name.
 class ECabinet : public comp::Exception {
 public:
-    ECabinet(const ERF& record, bool fromCompressor);
+    ECabinet(const ERF& record, bool fromCompressor, const std::string& refusedEntry = std::string());
 
     int32_t ErrorCode;        // the library's error code
     int32_t SystemErrorCode;  // the operating-system error behind it, or 0
     bool ErrorFlag;           // the library reported an error
     bool FromCompressor;      // always false: the system only decompresses
+    std::string RefusedEntry;  // the name, as the cabinet stores it, of the entry that stopped it, or ""
 };
 
 // ECabinet's message for an error record: the text for the code and the code in hexadecimal, and the
@@ -39,7 +41,8 @@ std::string CabinetErrorMessage(int32_t errorCode, int32_t systemErrorCode, bool
 std::string JoinPathParts(std::initializer_list<std::string> parts);
 
 // Whether a file name stored in a cabinet stays inside the folder it is extracted to: a relative path of
-// non-empty parts, none of them made only of dots and blanks, without a drive, a stream or a server.
+// non-empty parts ("\" and "/" both separate them), none of them made only of dots and blanks, without a
+// drive, a stream or a server.
 bool IsSafeCabinetEntryName(const std::string& name);
 
 // The last non-zero operating-system error that a file callback of the cabinet library met.
@@ -86,8 +89,10 @@ public:
     TCabReader& operator=(const TCabReader&) = delete;
 
     // Extracts every file of |cabinetFile| (a relative name is taken from the current folder) and of the
-    // cabinets that follow it into |destinationFolder|. Raises ECabinet when the library fails, and
-    // passes on an exception that an event raised; files already extracted stay.
+    // cabinets that follow it into |destinationFolder|. Raises ECabinet when the library fails or an
+    // entry's name can't be made inside the folder (one that climbs out, or one too long), and passes on
+    // an exception that an event raised. On failure every file and folder this extraction made is
+    // removed again.
     void Extract(const std::string& cabinetFile, const std::string& destinationFolder, uint8_t flags = 0);
 
     // The FDI context, made at the first call.
@@ -114,6 +119,8 @@ private:
     static INT_PTR DIAMONDAPI NotifyCallback(FDINOTIFICATIONTYPE type, PFDINOTIFICATION notification);
 
     void CreateContext();
+    // Extract's walk along the cabinet set, from the first cabinet.
+    void ExtractSet(uint8_t flags);
     INT_PTR DoCabinetInfo(TFDINOTIFICATION& n);
     INT_PTR DoPartialFile(TFDINOTIFICATION& n);
     INT_PTR DoCopyFile(TFDINOTIFICATION& n);
@@ -121,10 +128,15 @@ private:
     INT_PTR DoNextCabinet(TFDINOTIFICATION& n);
     // The open-file entry of a source name, or -1.
     int OpenFileIndex(const std::string& source) const;
+    // Makes every missing folder of |folder|, noting each one it made; false with CabLastOSError set.
+    bool MakeFolders(const std::string& folder);
+    // Removes the files and then the folders this extraction made.
+    void RemoveWhatWasWritten();
 
     HFDI context_ = nullptr;
     std::string cabinetFile_;
     std::string destinationFolder_;
+    std::string fullDestinationFolder_;  // made a full path, with its trailing "\\"
     std::string nextCabinetName_;
     std::string nextDiskName_;
     std::string cabinetPath_;
@@ -136,6 +148,13 @@ private:
     std::vector<std::string> destinationNames_;
     // The folder of the last file extracted, known to exist.
     std::string madeFolder_;
+    bool madeFolderFresh_ = false;  // made by this extraction when it was last reached
+    // What this extraction made, in order: removed again when it fails.
+    std::vector<std::string> writtenFiles_;
+    std::vector<std::string> madeFolders_;
+    // The entry whose name was refused, and the system's error that says why.
+    std::string refusedEntry_;
+    DWORD refusedError_ = 0;
     // An exception raised inside a notification, kept until FDICopy returns.
     std::exception_ptr pending_;
 };

@@ -2,6 +2,7 @@
 #include "wallpaper/CabConsts.h"
 
 const char* const SFDIError = "FDI error";
+const char* const SCabRefusedEntry = "Refused cabinet entry: ";
 
 const char* FDIErrorText(int32_t code) {
     static const char* const texts[] = {

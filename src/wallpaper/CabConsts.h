@@ -8,3 +8,6 @@ const char* FDIErrorText(int32_t code);
 
 // The message of an error that carries no error flag.
 extern const char* const SFDIError;
+
+// Put before the name of a cabinet entry that the reader refused, at the end of the error's message.
+extern const char* const SCabRefusedEntry;

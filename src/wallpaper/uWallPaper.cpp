@@ -2,6 +2,7 @@
 #include "wallpaper/uWallPaper.h"
 
 #include <fstream>
+#include <vector>
 
 #include "components/exceptions.h"
 #include "components/paths.h"
@@ -83,12 +84,41 @@ void WriteInfoFile(const std::string& infoFile, const std::string& packagePath) 
     }
 }
 
-// Unpacks the whole package into the unpack folder. The info file goes first and names the package only
-// once every file is out: an unpack that fails half-way is tried again at the next start.
+// Removes everything inside |folder| (a link to a folder is removed, never followed); raises for what
+// can't be removed.
+void RemoveFolderContents(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    std::vector<std::string> files, folders;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        const bool isLink = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        if (isFolder && !isLink) RemoveFolderContents(folder + name + "\\");
+        (isFolder ? folders : files).push_back(folder + name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    for (const std::string& file : files) {
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileA(file.c_str())) comp::RaiseLastOSError("DeleteFile(" + file + ")");
+    }
+    for (const std::string& sub : folders) {
+        SetFileAttributesA(sub.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!RemoveDirectoryA(sub.c_str())) comp::RaiseLastOSError("RemoveDirectory(" + sub + ")");
+    }
+}
+
+// Unpacks the whole package into the unpack folder, which then holds only this package's files: what the
+// last unpack left goes first, and a failed unpack removes what it wrote (a refused entry fails it too).
+// The info file goes first and names the package only once every file is out: an unpack that fails
+// half-way is tried again at the next start, and finds no plug-in of an earlier package to load.
 void UnpackPackage(const std::string& packagePath) {
     const std::string folder = UnpackFolder();
     const std::string infoFile = folder + kWallpaperInfoFile;
     RemoveInfoFile(infoFile);
+    RemoveFolderContents(folder);
     {
         TCabReader reader;
         reader.Extract(packagePath, folder, 0);

@@ -233,7 +233,7 @@ TEST(CabinetReader, AbortAndExceptionsFromEventsStopTheExtraction) {
             EXPECT_FALSE(e.FromCompressor);
             EXPECT_EQ(std::string(e.what()), "FDI aborted [0x000B]");
         }
-        EXPECT_EQ(FilesUnder(scratch.Path() + "A"), std::vector<std::string>{"a.txt"});  // extracted files stay
+        EXPECT_TRUE(FilesUnder(scratch.Path() + "A").empty());  // what was extracted is removed again
     }
     // An exception inside a notification never crosses the library: it comes out of Extract afterwards.
     TCabReader reader;
@@ -293,33 +293,90 @@ TEST(CabinetReader, FailuresCarryTheLibraryCodeAndTheSystemText) {
     }
 }
 
-TEST(CabinetReader, EntryNamesThatLeaveTheDestinationAreRefused) {
+TEST(CabinetReader, EntryNamesThatLeaveTheDestinationFailTheExtractionNamingThem) {
     ScratchFolder scratch;
     const std::string base = scratch.Path();
     const std::string dest = base + "dest\\deep\\";
-    CabSpec spec;
     for (const std::string& name :
          {std::string("..\\escape1.txt"), std::string("sub\\..\\..\\escape2.txt"), std::string("\\escape3.txt"),
           std::string("C:escape4.txt"), base + "escape5.txt", std::string("\\\\server\\share\\escape6.txt"),
           std::string("ok.txt:stream"), std::string("sub/../../escape7.txt"), std::string(". .\\escape8.txt"),
-          std::string("...\\escape9.txt"), std::string("sub\\"), std::string("CON")})
-        spec.files.push_back(Entry(name, "hostile " + name));
-    spec.files.push_back(Entry("good\\inside.txt", "fine"));
-    WriteCabinet(base + "hostile.cab", spec);
-
-    TCabReader reader;
-    std::vector<std::string> offered;
-    reader.OnCopyFile = [&](TCabReader&, const std::string& source, int32_t, uint16_t, uint16_t, uint16_t, uint16_t,
-                            std::string& destination, bool&) {
-        if (!destination.empty()) offered.push_back(source);
-    };
-    reader.Extract(base + "hostile.cab", dest);
-    EXPECT_EQ(offered, std::vector<std::string>{"good\\inside.txt"});
-    EXPECT_EQ(FilesUnder(base), (std::vector<std::string>{"dest\\deep\\good\\inside.txt", "hostile.cab"}));
+          std::string("...\\escape9.txt"), std::string("sub\\"), std::string("CON")}) {
+        SCOPED_TRACE(name);
+        CabSpec spec;
+        spec.files = {Entry("good\\before.txt", "fine"), Entry(name, "hostile " + name)};
+        WriteCabinet(base + "hostile.cab", spec);
+        TCabReader reader;
+        std::vector<std::string> offered;
+        reader.OnCopyFile = [&](TCabReader&, const std::string& source, int32_t, uint16_t, uint16_t, uint16_t,
+                                uint16_t, std::string& destination, bool&) {
+            if (!destination.empty()) offered.push_back(source);
+        };
+        try {
+            reader.Extract(base + "hostile.cab", dest);
+            ADD_FAILURE() << "extracted";
+        } catch (const ECabinet& e) {
+            EXPECT_EQ(e.RefusedEntry, name);
+            const std::string message = e.what();
+            EXPECT_EQ(message.substr(message.size() - name.size()), name);
+        }
+        EXPECT_EQ(offered, std::vector<std::string>{"good\\before.txt"});
+        // Nothing written anywhere, the file before it removed again.
+        EXPECT_EQ(FilesUnder(base), std::vector<std::string>{"hostile.cab"});
+    }
     EXPECT_FALSE(comp::FileExists("C:\\escape4.txt"));
     EXPECT_FALSE(comp::FileExists("C:\\escape3.txt"));
     EXPECT_FALSE(IsSafeCabinetEntryName(""));
     EXPECT_TRUE(IsSafeCabinetEntryName("a\\b.c\\.d"));
+}
+
+TEST(CabinetReader, NameTooLongToBeMadeIsAnErrorNotASkip) {
+    ScratchFolder scratch;
+    const std::string name = "long\\" + std::string(291, 'n') + ".txt";  // 300 characters, harmless
+    CabSpec spec;
+    spec.files = {Entry(name, "long")};
+    WriteCabinet(scratch.Path() + "long.cab", spec);
+    TCabReader reader;
+    try {
+        reader.Extract(scratch.Path() + "long.cab", scratch.Path() + "T");
+        FAIL() << "extracted";
+    } catch (const ECabinet& e) {
+        EXPECT_EQ(e.RefusedEntry, name);
+        // Refused for its length, not as a name that climbs out.
+        EXPECT_EQ(e.SystemErrorCode, ERROR_FILENAME_EXCED_RANGE) << e.what();
+    }
+}
+
+TEST(CabinetReader, FailedExtractionRemovesWhatItWrote) {
+    ScratchFolder scratch;
+    const std::string dest = scratch.Path() + "T\\";
+    comp::ForceDirectories(dest);
+    WriteWholeFile(dest + "keep.txt", "there before");
+    CabSpec spec;
+    spec.files = {Entry("a.txt", std::string(1000, 'a')), Entry("sub\\b.txt", std::string(70000, 'b'))};
+    const std::string whole = testing_support::BuildCabinet(spec);
+    WriteWholeFile(scratch.Path() + "cut.cab", whole.substr(0, whole.size() - 100));  // the last block cut short
+
+    TCabReader reader;
+    try {
+        reader.Extract(scratch.Path() + "cut.cab", dest);
+        FAIL() << "extracted";
+    } catch (const ECabinet& e) {
+        EXPECT_EQ(e.ErrorCode, FDIERROR_CORRUPT_CABINET);
+    }
+    EXPECT_EQ(FilesUnder(dest), std::vector<std::string>{"keep.txt"});
+    EXPECT_FALSE(comp::DirectoryExists(dest + "sub"));
+}
+
+TEST(CabinetReader, SlashSeparatedNamesMakeTheirFolders) {
+    ScratchFolder scratch;
+    CabSpec spec;
+    spec.files = {Entry("sub/a.txt", "a"), Entry("sub/deeper/b.txt", "b")};
+    WriteCabinet(scratch.Path() + "slash.cab", spec);
+    TCabReader reader;
+    reader.Extract(scratch.Path() + "slash.cab", scratch.Path() + "T");
+    EXPECT_EQ(FilesUnder(scratch.Path() + "T"), (std::vector<std::string>{"sub\\a.txt", "sub\\deeper\\b.txt"}));
+    EXPECT_EQ(ReadWholeFile(scratch.Path() + "T\\sub\\deeper\\b.txt"), "b");
 }
 
 TEST(CabinetReader, AttributesTimesAndTheRunMarkComeFromTheCabinet) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "cab_writer.h"
 #include "components/bitmap.h"
 #include "components/paths.h"
 #include "control/uGranDesktop.h"
@@ -207,16 +208,34 @@ TEST_F(HostTest, PackageIsUnpackedOnceAndThePluginRunsInTheUnpackFolder) {
     EXPECT_EQ(ReadWholeFile(Temp() + "wallpaper.info"), otherCase + "\r\n");
 }
 
-TEST_F(HostTest, FailedUnpackLeavesNoInfoAndTheLibraryThereIsStillTried) {
+TEST_F(HostTest, UnpackFolderHoldsOnlyThisPackageAndAFailedUnpackLoadsNothing) {
     LoadWallpaper(Package("good.3dv"), 0, device);
     ASSERT_NE(WallpaperLib, nullptr);
     Calls();
 
-    LoadWallpaper(Package("notacab.3dv"), 0, device);
-    EXPECT_FALSE(comp::FileExists(Temp() + "wallpaper.info")) << "it would name the old package";
-    EXPECT_NE(WallpaperLib, nullptr);
-    EXPECT_EQ(CallNames(), (std::vector<std::string>{"Kill", "Version", "Init"}));
-    EXPECT_TRUE(WallpaperNeedsUnpacking(Package("good.3dv"), Temp() + "wallpaper.info"));
+    // A package without a plug-in: the last package's library is gone with the rest of its files.
+    LoadWallpaper(Package("nodll.3dv"), 0, device);
+    EXPECT_EQ(WallpaperLib, nullptr);
+    EXPECT_EQ(CallNames(), std::vector<std::string>{"Kill"});
+    EXPECT_FALSE(comp::FileExists(Temp() + "wallpaper.dll"));
+
+    // A package whose one entry climbs out of the unpack folder fails: nothing is loaded, nothing written,
+    // and nothing marks it as unpacked.
+    LoadWallpaper(Package("good.3dv"), 0, device);
+    ASSERT_NE(WallpaperLib, nullptr);
+    Calls();
+    testing_support::CabSpec spec;
+    spec.files.resize(1);
+    spec.files[0].name = "..\\wallpaper.dll";
+    spec.files[0].content = "not a plug-in";
+    const std::string climbs = scratch.Path() + "climbs.3dv";
+    testing_support::WriteCabinet(climbs, spec);
+    LoadWallpaper(climbs, 0, device);
+    EXPECT_EQ(WallpaperLib, nullptr);
+    EXPECT_EQ(CallNames(), std::vector<std::string>{"Kill"});
+    EXPECT_FALSE(comp::FileExists(Temp() + "wallpaper.info"));
+    EXPECT_FALSE(comp::FileExists(Temp() + "wallpaper.dll"));
+    EXPECT_FALSE(comp::FileExists(AppDataPath + "wallpaper.dll"));
     EXPECT_TRUE(TransformsKept());
 }
 
