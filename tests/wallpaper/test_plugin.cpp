@@ -59,9 +59,20 @@ void Log(const std::string& line) {
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winfinite-recursion"
-// Recurses until the stack runs out: each level keeps a buffer that is read after the inner call returns.
+// Recurses until the stack runs out. Each level takes a page of stack and ends at the same offset into
+// its page, like a plug-in with small frames: the stack's last guard page is met where the exception that
+// reports the overflow still has room above the last page (Wine's 64-bit loader needs about 7 KB for it,
+// its 32-bit one less), and with no guard page left the page below is met where no exception fits any more.
+#if defined(__x86_64__)
+constexpr uintptr_t kLevelEnd = 3840;
+#else
+constexpr uintptr_t kLevelEnd = 1024;
+#endif
 __attribute__((noinline)) int Bottomless(int depth) {
-    volatile char level[256];
+    char top;
+    const uintptr_t here = reinterpret_cast<uintptr_t>(&top);
+    const uintptr_t end = (here & ~uintptr_t{4095}) - 4096 + kLevelEnd;
+    volatile char* level = static_cast<volatile char*>(__builtin_alloca(here - end));
     level[0] = static_cast<char>(depth);
     return Bottomless(depth + 1) + level[0];
 }
