@@ -1,10 +1,9 @@
 // A 3D wallpaper plug-in for the host tests, built in several forms (the version it reports, or no
 // Version export at all). It notes every call with the current folder in the file that
-// VEXLOR_PLUGIN_LOG names, raises, faults, overflows its stack or throws a C++ exception in the export
-// that VEXLOR_PLUGIN_FAULT names ("Render=raise", "Init=fault", "Render=overflow", "Render=throw", ...),
-// sets odd transforms in Init and Render, and fills the whole view
-// with the colour of "data\colour.txt" from a default-pool vertex buffer that it gives up for a reset.
-// It keeps no reference of its own to the device: the host's must last until Kill.
+// VEXLOR_PLUGIN_LOG names, raises, faults or overflows its stack in the export that VEXLOR_PLUGIN_FAULT
+// names ("Render=raise", "Init=fault", "Render=overflow", ...), sets odd transforms in Init and Render,
+// and fills the whole view with the colour of "data\colour.txt" from a default-pool vertex buffer that it
+// gives up for a reset. It keeps no reference of its own to the device: the host's must last until Kill.
 #include <windows.h>
 #include <d3d9.h>
 
@@ -12,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <stdexcept>
 #include <string>
 
 #if defined(__i386__)
@@ -82,13 +80,10 @@ __attribute__((noinline)) int Bottomless(int depth) {
 void Enter(const char* name, const std::string& extra = std::string()) {
     Log(std::string(name) + " cwd=" + CurrentFolder() + extra);
     const std::string fault = "," + Env("VEXLOR_PLUGIN_FAULT") + ",";
-    const auto asked = [&](const char* how) {
-        return fault.find("," + std::string(name) + "=" + how + ",") != std::string::npos;
-    };
-    if (asked("raise")) RaiseException(0x0EEDFADE, EXCEPTION_NONCONTINUABLE, 0, nullptr);
-    if (asked("fault")) *static_cast<volatile int*>(nullptr) = 1;
-    if (asked("overflow")) Bottomless(0);
-    if (asked("throw")) throw std::runtime_error(std::string(name) + " threw");
+    if (fault.find("," + std::string(name) + "=raise,") != std::string::npos)
+        RaiseException(0x0EEDFADE, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+    if (fault.find("," + std::string(name) + "=fault,") != std::string::npos) *static_cast<volatile int*>(nullptr) = 1;
+    if (fault.find("," + std::string(name) + "=overflow,") != std::string::npos) Bottomless(0);
 }
 
 void SetOddTransforms() {
