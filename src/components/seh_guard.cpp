@@ -7,11 +7,26 @@
 // x86_64: exception handling is table-based, so the guard is a small assembly routine whose unwind data
 // names a language handler of ours; that handler has RtlUnwindEx unwind the frames above the guard and
 // resume the routine at its exit with the exception code as the result.
+//
+// Both: a stack overflow uses up the stack's guard page, and the system does not put it back by itself;
+// without it the next overflow on this thread ends the thread instead of raising. After a caught overflow
+// the guard has the runtime put the guard page back (_resetstkoflw), once the stack is unwound to the guard.
 #include "seh_guard.h"
+
+#include <malloc.h>
 
 #include <cstdint>
 
 namespace comp {
+
+namespace {
+
+// Called once the guarded call has ended and the stack is back at the guard's frame.
+void AfterGuardedCall(DWORD exceptionCode) {
+    if (exceptionCode == EXCEPTION_STACK_OVERFLOW) _resetstkoflw();
+}
+
+}  // namespace
 
 #if defined(__x86_64__)
 
@@ -56,6 +71,7 @@ extern "C" EXCEPTION_DISPOSITION vexlor_seh_handler(EXCEPTION_RECORD* record, vo
 
 bool CallGuarded(GuardedProc proc, void* context, DWORD* exceptionCode) noexcept {
     const uint64_t result = vexlor_seh_call(proc, context);
+    AfterGuardedCall(static_cast<DWORD>(result));
     if (exceptionCode) *exceptionCode = static_cast<DWORD>(result);
     return result == 0;
 }
@@ -133,7 +149,9 @@ bool CallGuarded(GuardedProc proc, void* context, DWORD* exceptionCode) noexcept
         returned = true;
     }
     SetChainHead(guard.registration.Next);
-    if (exceptionCode) *exceptionCode = returned ? 0 : guard.code;
+    const DWORD code = returned ? 0 : guard.code;
+    AfterGuardedCall(code);
+    if (exceptionCode) *exceptionCode = code;
     return returned;
 }
 

@@ -2,7 +2,10 @@
 // guard (an access violation, RaiseException, another language's exception) is caught there, the frames
 // above the guard are unwound the platform's way, and the call returns its code instead of taking the
 // process down. Frame-based on both targets: an exception the foreign code handles itself never reaches
-// the guard.
+// the guard. After a stack overflow the stack's guard page is put back, so the next one is caught too.
+// A C++ exception of a GCC-built library is beyond it: on the 32-bit target the library's own runtime
+// ends the process before anything is raised, and on the 64-bit target it does so once the exception
+// has passed a frame of the library with objects to destroy (only one that passes none is caught).
 #pragma once
 
 #include <windows.h>

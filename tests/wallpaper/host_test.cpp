@@ -284,6 +284,43 @@ TEST_F(HostTest, RaisingAndFaultingCallsAreDroppedAndTheDesktopGoesOn) {
     EXPECT_THROW(throw std::runtime_error("still fine"), std::runtime_error);
 }
 
+namespace {
+
+// Frames of the render loop on a thread of their own, counted as they return: a stack overflow that
+// isn't survived ends that thread and not the test.
+struct RenderFrames {
+    IDirect3DDevice9* device;
+    int wanted;
+    volatile LONG done;
+};
+DWORD WINAPI RenderFramesThread(void* p) {
+    auto* frames = static_cast<RenderFrames*>(p);
+    for (int i = 0; i < frames->wanted; ++i) {
+        WallpaperRender(frames->device);
+        InterlockedIncrement(&frames->done);
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST_F(HostTest, PluginThatOverflowsItsStackInEveryRenderIsSurvived) {
+    SetEnvironmentVariableA("VEXLOR_PLUGIN_FAULT", "Render=overflow");
+    LoadWallpaper(Package("good.3dv"), 0, device);
+    ASSERT_NE(WallpaperLib, nullptr);
+    Calls();
+    RenderFrames frames{device, 4, 0};
+    HANDLE thread = CreateThread(nullptr, 256 * 1024, RenderFramesThread, &frames, STACK_SIZE_PARAM_IS_A_RESERVATION,
+                                 nullptr);
+    ASSERT_NE(thread, nullptr);
+    EXPECT_EQ(WaitForSingleObject(thread, 60000), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    EXPECT_EQ(frames.done, 4) << "a later overflow ended the render thread";
+    EXPECT_EQ(CallNames(), std::vector<std::string>(4, "Render"));
+    EXPECT_NE(WallpaperLib, nullptr);
+    EXPECT_TRUE(TransformsKept());
+}
+
 TEST_F(HostTest, InitThatRaisesOrFaultsUnloadsThePlugin) {
     for (const char* fault : {"Init=raise", "Init=fault"}) {
         SCOPED_TRACE(fault);

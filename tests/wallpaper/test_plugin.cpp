@@ -1,9 +1,9 @@
 // A 3D wallpaper plug-in for the host tests, built in several forms (the version it reports, or no
 // Version export at all). It notes every call with the current folder in the file that
-// VEXLOR_PLUGIN_LOG names, raises or faults in the export that VEXLOR_PLUGIN_FAULT names
-// ("Render=raise", "Init=fault", ...), sets odd transforms in Init and Render, and fills the whole view
-// with the colour of "data\colour.txt" from a default-pool vertex buffer that it gives up for a reset.
-// It keeps no reference of its own to the device: the host's must last until Kill.
+// VEXLOR_PLUGIN_LOG names, raises, faults or overflows its stack in the export that VEXLOR_PLUGIN_FAULT
+// names ("Render=raise", "Init=fault", "Render=overflow", ...), sets odd transforms in Init and Render,
+// and fills the whole view with the colour of "data\colour.txt" from a default-pool vertex buffer that it
+// gives up for a reset. It keeps no reference of its own to the device: the host's must last until Kill.
 #include <windows.h>
 #include <d3d9.h>
 
@@ -55,6 +55,27 @@ void Log(const std::string& line) {
     CloseHandle(h);
 }
 
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winfinite-recursion"
+// Recurses until the stack runs out. Each level takes a page of stack and ends at the same offset into
+// its page, like a plug-in with small frames: the stack's last guard page is met where the exception that
+// reports the overflow still has room above the last page (Wine's 64-bit loader needs about 7 KB for it,
+// its 32-bit one less), and with no guard page left the page below is met where no exception fits any more.
+#if defined(__x86_64__)
+constexpr uintptr_t kLevelEnd = 3840;
+#else
+constexpr uintptr_t kLevelEnd = 1024;
+#endif
+__attribute__((noinline)) int Bottomless(int depth) {
+    char top;
+    const uintptr_t here = reinterpret_cast<uintptr_t>(&top);
+    const uintptr_t end = (here & ~uintptr_t{4095}) - 4096 + kLevelEnd;
+    volatile char* level = static_cast<volatile char*>(__builtin_alloca(here - end));
+    level[0] = static_cast<char>(depth);
+    return Bottomless(depth + 1) + level[0];
+}
+#pragma GCC diagnostic pop
+
 // Notes the call, then misbehaves when asked to.
 void Enter(const char* name, const std::string& extra = std::string()) {
     Log(std::string(name) + " cwd=" + CurrentFolder() + extra);
@@ -62,6 +83,7 @@ void Enter(const char* name, const std::string& extra = std::string()) {
     if (fault.find("," + std::string(name) + "=raise,") != std::string::npos)
         RaiseException(0x0EEDFADE, EXCEPTION_NONCONTINUABLE, 0, nullptr);
     if (fault.find("," + std::string(name) + "=fault,") != std::string::npos) *static_cast<volatile int*>(nullptr) = 1;
+    if (fault.find("," + std::string(name) + "=overflow,") != std::string::npos) Bottomless(0);
 }
 
 void SetOddTransforms() {
