@@ -171,7 +171,7 @@ void BareTexturedFrame(BenchHost&, gTGlobalVars& g) {
 
 void ComposeFigures(T3DPanel& face, const std::string& file, uint16_t side) {
     const int rounds = 15;
-    std::vector<double> alone, composed[3], load, compose, upload;
+    std::vector<double> alone, composed[3], load, compose, upload, centreCompose, centreUpload;
     std::vector<uint8_t> pixels;
     face.SetTextureSize(side, side);
     for (int i = 0; i < rounds; ++i) {
@@ -196,6 +196,15 @@ void ComposeFigures(T3DPanel& face, const std::string& file, uint16_t side) {
         load.push_back(loaded - t);
         upload.push_back(Now() - done);
         compose.push_back(done - loaded - upload.back());
+        // The centre case in its parts, composed as the face composes it for its texture.
+        face.Picture.LoadFromFile(file);
+        face.BackPicPos = kPicCenter;
+        t = Now();
+        ComposeFacePicture(face.FaceBitmap(), side, side, kPicCenter, face.BackColor, true);
+        const double composedAt = Now();
+        CopyBitmapToTexture(face.Texture, face.FaceBitmap(), 0, 0);
+        centreCompose.push_back(composedAt - t);
+        centreUpload.push_back(Now() - composedAt);
     }
     const double a = Median(alone);
     std::printf("face %ux%u from %s\n", side, side, file.c_str());
@@ -208,6 +217,7 @@ void ComposeFigures(T3DPanel& face, const std::string& file, uint16_t side) {
     }
     std::printf("  stretch in parts: load %.2f, compose %.2f, upload %.2f ms\n", Median(load), Median(compose),
                 Median(upload));
+    std::printf("  centre in parts:  compose %.2f, upload %.2f ms\n", Median(centreCompose), Median(centreUpload));
 }
 
 // A scratch folder under the temporary folder, removed at the end.
