@@ -212,8 +212,7 @@ void ComposeFigures(T3DPanel& face, const std::string& file, uint16_t side) {
     const char* names[3] = {"stretch", "centre", "tile"};
     for (int pos = 0; pos < 3; ++pos) {
         const double c = Median(composed[pos]);
-        std::printf("  load+compose+upload %-9s %8.2f ms   ratio %.2f%s\n", names[pos], c, c / a,
-                    pos == 0 ? "   (target <= 1.5)" : "");
+        std::printf("  load+compose+upload %-9s %8.2f ms   ratio %.2f   (target <= 1.5)\n", names[pos], c, c / a);
     }
     std::printf("  stretch in parts: load %.2f, compose %.2f, upload %.2f ms\n", Median(load), Median(compose),
                 Median(upload));
