@@ -139,8 +139,7 @@ void T_3DVexlorForm::DropDraggedLink(TLinkRecord* link, int sourceFace, POINT cl
         std::unique_ptr<TLinkRecord> moved = std::move(*owned);
         source->Links.erase(owned);
         if (source->Selected == link) source->Selected = nullptr;
-        if (link->Kind == lkFile || link->Kind == lkFolder) link->Target = CutText(targetPath);
-        target.Links.push_back(std::move(moved));
+        target.AdoptLink(std::move(moved));
     } else {
         source->DrawLink(link, dmErase);
     }

@@ -46,7 +46,10 @@ void T3DPanel::SetTextureSize(uint16_t width, uint16_t height) {
 void T3DPanel::FillColor(COLORREF colour) { FaceBitmap().Fill(colour); }
 
 void T3DPanel::ComposeBackground() {
-    if (!ComposeFacePicture(FaceBitmap(), TextureWidth, TextureHeight, BackPicPos, BackColor)) return;
+    // With a texture to fill, the upload leaves the face bitmap 24 bits per pixel whatever the
+    // composition made it: a centred face is not made 32 bits on the way.
+    if (!ComposeFacePicture(FaceBitmap(), TextureWidth, TextureHeight, BackPicPos, BackColor, Texture != nullptr))
+        return;
     CopyBitmapToTexture(Texture, FaceBitmap(), 0, 0);
 }
 

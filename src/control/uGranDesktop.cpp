@@ -194,6 +194,13 @@ TLinkRecord* TGranDesktop::FindLinkByName(const std::string& name) {
     return nullptr;
 }
 
+void TGranDesktop::AdoptLink(std::unique_ptr<TLinkRecord> record) {
+    if (!record) return;
+    record->Path = CutText(comp::JoinPath(Folder, record->FileName));
+    if (record->Kind == lkFile || record->Kind == lkFolder) record->Target = record->Path;
+    Links.push_back(std::move(record));
+}
+
 void TGranDesktop::Forget(const TLinkRecord* record, bool clearSelectionFace) {
     if (Selected == record) {
         Selected = nullptr;
@@ -263,6 +270,19 @@ void TGranDesktop::DeleteLinkFile(const TLinkRecord* record) {
 void TGranDesktop::Refresh() {
     NeedsRefresh.store(false);
 
+    // A cell that can't be drawn or erased (the system short of resources) leaves its item as it was
+    // and the next tick tries again.
+    bool retry = false;
+    const auto drawn = [this, &retry](const TLinkRecord* record, uint8_t mode) {
+        try {
+            DrawLink(record, mode);
+            return true;
+        } catch (const std::exception&) {
+            retry = true;
+            return false;
+        }
+    };
+
     // One listing serves both passes: existence tests one by one cost the platform a folder read each.
     std::vector<TDirEntry> entries;
     ForEachEntry(Folder, [&entries](const TDirEntry& entry) { entries.push_back(entry); });
@@ -278,7 +298,10 @@ void TGranDesktop::Refresh() {
             continue;
         }
         Forget(it->get(), true);
-        DrawLink(it->get(), dmErase);
+        if (!drawn(it->get(), dmErase)) {
+            ++it;
+            continue;
+        }
         it = Links.erase(it);
     }
 
@@ -309,17 +332,22 @@ void TGranDesktop::Refresh() {
         if (known != byName.end()) {
             TLinkRecord* old = known->second;
             if (old->Time == entry.Time) continue;
-            const TCell cell{old->Column, old->Row};
+            // The old record goes only once its cell shows the new one, or is clear when the entry
+            // vanished after the listing.
+            std::unique_ptr<TLinkRecord> fresh = NewLinkRecord(entry);
+            if (fresh) {
+                fresh->Column = old->Column;
+                fresh->Row = old->Row;
+                if (!drawn(fresh.get(), dmNormal)) continue;
+            } else if (!drawn(old, dmErase)) {
+                continue;
+            }
             Forget(old, false);
             mark(*old, false);
             byName.erase(known);
             Links.erase(std::find_if(Links.begin(), Links.end(), [old](const auto& r) { return r.get() == old; }));
-            std::unique_ptr<TLinkRecord> fresh = NewLinkRecord(entry);
             if (!fresh) continue;
-            fresh->Column = cell.Column;
-            fresh->Row = cell.Row;
             mark(*fresh, true);
-            DrawLink(fresh.get(), dmNormal);
             byName.emplace(fresh->FileName, fresh.get());
             Links.push_back(std::move(fresh));
             continue;
@@ -330,11 +358,12 @@ void TGranDesktop::Refresh() {
         if (cell == kNoCell) continue;  // a full face: the item is not shown
         fresh->Column = cell.Column;
         fresh->Row = cell.Row;
+        if (!drawn(fresh.get(), dmNormal)) continue;  // still new at the next tick
         mark(*fresh, true);
-        DrawLink(fresh.get(), dmNormal);
         byName.emplace(fresh->FileName, fresh.get());
         Links.push_back(std::move(fresh));
     }
 
     SavePositions();
+    if (retry) NeedsRefresh.store(true);
 }

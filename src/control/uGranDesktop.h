@@ -53,7 +53,7 @@ TFaceSettings ReadFaceSettings(const comp::IniFile& file);
 
 using TFaceProgress = std::function<void(const std::string&)>;
 
-// The caption font of a face ("Tahoma", Cyrillic character set, 8 points), made on first use.
+// The caption font of a face ("Tahoma", default character set, 8 points), made on first use.
 class TCaptionFont {
 public:
     TCaptionFont() = default;
@@ -82,6 +82,7 @@ public:
 
     // Re-scans the folder: drops items whose entry went, makes new records for entries whose time
     // changed (same cell) and for new entries (first free cell), draws only those, saves positions.
+    // An item whose cell could not be drawn or erased stays as it was, and the next tick tries again.
     virtual void Refresh();
     // Rebuilds Links from the folder, in listing order.
     void LoadLinks();
@@ -93,6 +94,10 @@ public:
     // The first record named exactly |name| (case-sensitive), re-basing the paths of the records on the
     // way onto this face's folder.
     TLinkRecord* FindLinkByName(const std::string& name);
+    // Takes over a record whose entry was just moved into this face's folder: its path (and a file's or
+    // folder's target) is set onto this folder at once, since the re-scan passes over an entry whose time
+    // the move kept; the record goes to the end of Links.
+    void AdoptLink(std::unique_ptr<TLinkRecord> record);
     void ClearLinks();
     // Folder := the path's folder part (up to its last "\" or ":"), when that differs.
     void SetFolder(const std::string& path);

@@ -12,7 +12,8 @@
 using comp::Bitmap;
 
 namespace {
-constexpr BYTE kCaptionCharset = RUSSIAN_CHARSET;  // 204
+// The default character set shows the system's own code page right, whatever the locale.
+constexpr BYTE kCaptionCharset = DEFAULT_CHARSET;
 constexpr int kCaptionPoints = 8;
 constexpr UINT kCaptionFormat = DT_CENTER | DT_WORDBREAK | DT_END_ELLIPSIS | DT_WORD_ELLIPSIS;
 }  // namespace

@@ -38,18 +38,19 @@ void LoadFacePicture(const std::string& fileName, Bitmap& bitmap) {
     bitmap = std::move(loaded);
 }
 
-bool ComposeFacePicture(Bitmap& face, int width, int height, uint8_t position, COLORREF backColor) {
+bool ComposeFacePicture(Bitmap& face, int width, int height, uint8_t position, COLORREF backColor, bool forUpload) {
     if (position > kPicTile) return false;
     const int W = width, H = height;
+    const bool to32Bits = position == kPicCenter && !forUpload;
     if (face.Width() == W && face.Height() == H) {
         // A picture of the face's own size covers it exactly as it is, stretched, centred or tiled:
         // only the centre's change to 32 bits per pixel is left.
-        if (position == kPicCenter) face.SetPixelFormat(comp::PixelFormat::pf32bit);
+        if (to32Bits) face.SetPixelFormat(comp::PixelFormat::pf32bit);
         return true;
     }
-    if (position == kPicCenter) face.SetPixelFormat(comp::PixelFormat::pf32bit);
-    // The picture becomes the source; the face bitmap starts again, empty, in the same format.
-    const comp::PixelFormat format = face.Format();
+    // The picture becomes the source, in its own format (drawing converts); the face bitmap starts
+    // again, empty.
+    const comp::PixelFormat format = to32Bits ? comp::PixelFormat::pf32bit : face.Format();
     const Bitmap source = std::move(face);
     face = Bitmap(W, H, format);
     const int w = source.Width(), h = source.Height();
@@ -63,8 +64,12 @@ bool ComposeFacePicture(Bitmap& face, int width, int height, uint8_t position, C
             face.StretchDraw(RECT{0, 0, W, H}, source);
             break;
         case kPicCenter: {
-            face.Fill(backColor);
+            // The colour only where the picture leaves the face uncovered.
             const POINT at = CenteredPicturePosition(W, H, w, h);
+            face.FillRect(RECT{0, 0, W, at.y}, backColor);
+            face.FillRect(RECT{0, at.y + h, W, H}, backColor);
+            face.FillRect(RECT{0, at.y, at.x, at.y + h}, backColor);
+            face.FillRect(RECT{at.x + w, at.y, W, at.y + h}, backColor);
             face.Draw(source, at.x, at.y);
             break;
         }

@@ -543,11 +543,14 @@ TEST_F(FaceTest, SortingArrangesRedrawsAndClearsTheSelection) {
 TEST_F(FaceTest, NewParametersReArrangeOnlyWhenTheTextureSizeChanges) {
     for (int i = 0; i < 12; ++i) Touch(folder_ + "f" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".txt");
     TGranDesktop& face = MakeFace();
+    face.SavePositions();
+    const std::string saved = ReadWholeFile(ini_);
     TLinkRecord* first = Item("f00.txt");
     first->Column = 6;
     first->Row = 6;
     face.SetParams(512, 512, kPicCenter, RGB(0, 0, 255), "");
     EXPECT_EQ((TCell{first->Column, first->Row}), (TCell{6, 6}));
+    EXPECT_EQ(ReadWholeFile(ini_), saved);  // the layout file is not written: f00 is still saved at (0, 0)
     EXPECT_EQ(face.BackPicPos, kPicCenter);
     EXPECT_EQ(Texel(300, 500), RGB(0, 0, 255));
     EXPECT_GT(IconInk(*first, RGB(0, 0, 255)), 100);
@@ -561,4 +564,160 @@ TEST_F(FaceTest, NewParametersReArrangeOnlyWhenTheTextureSizeChanges) {
     EXPECT_EQ((TCell{face.Links[0]->Column, face.Links[0]->Row}), (TCell{0, 0}));
     EXPECT_EQ((TCell{face.Links[9]->Column, face.Links[9]->Row}), (TCell{3, 0}));
     EXPECT_EQ(face.LinkAtCell(TCell{3, 0}), nullptr);
+}
+
+TEST_F(FaceTest, AShortcutMovedInFromAnotherFaceShowsItsIconAtOnce) {
+    const std::string otherFolder = data_.Path() + "Desktops\\2\\";
+    comp::ForceDirectories(otherFolder);
+    ASSERT_TRUE(testing_support::MakeShortcut(otherFolder + "Editor.lnk", "C:\\windows\\notepad.exe"));
+    TCubeQuads quads;
+    TCubeNormals normals;
+    BuildCube(quads, normals);
+    auto other = std::make_unique<TGranDesktop>(otherFolder, data_.Path() + "Desktops\\2.ini", g_.D3D.Device,
+                                                normals[2], quads[2][0], quads[2][1], quads[2][2], quads[2][3],
+                                                nullptr, 2);
+    ASSERT_EQ(other->Links.size(), 1u);
+    TGranDesktop& face = MakeFace();
+
+    // As a drop between faces does it: the file first, then the record, its cell, the selection.
+    ASSERT_TRUE(MoveFileExA((otherFolder + "Editor.lnk").c_str(), (folder_ + "Editor.lnk").c_str(), 0));
+    TLinkRecord* moved = other->Links[0].get();
+    face.AdoptLink(std::move(other->Links[0]));
+    other->Links.clear();
+    moved->Column = 3;
+    moved->Row = 2;
+    face.SelectLink(moved);
+    EXPECT_EQ(moved->Path, folder_ + "Editor.lnk");
+    EXPECT_GT(IconInk(*moved), 100);
+}
+
+namespace {
+
+// A file whose name ends with a dot, made past the platform's name rules: the listing shows it, but no
+// look-up by that name finds it (the dot is dropped from every path that is looked up), as for an entry
+// that vanished right after the listing. Removed again at the end.
+class UnfindableFile {
+public:
+    explicit UnfindableFile(const std::string& folder, const std::string& name)
+        : path_(L"\\\\?\\" + std::wstring(folder.begin(), folder.end()) + std::wstring(name.begin(), name.end())) {
+        const HANDLE h = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+    ~UnfindableFile() { DeleteFileW(path_.c_str()); }
+
+private:
+    std::wstring path_;
+};
+
+// Every GDI object the process may still make, taken until freed: drawing into a bitmap fails meanwhile.
+class GdiExhaustion {
+public:
+    GdiExhaustion() {
+        while (objects_.size() < 1000000) {
+            const HBITMAP b = CreateBitmap(1, 1, 1, 1, nullptr);
+            if (!b) break;
+            objects_.push_back(b);
+        }
+    }
+    ~GdiExhaustion() { Free(); }
+    void Free() {
+        for (HGDIOBJ o : objects_) DeleteObject(o);
+        objects_.clear();
+    }
+
+private:
+    std::vector<HGDIOBJ> objects_;
+};
+
+}  // namespace
+
+TEST_F(FaceTest, AChangedEntryThatVanishedAfterTheListingLeavesNoGhost) {
+    TGranDesktop& face = MakeFace();
+    const UnfindableFile ghost(folder_, "ghost.");
+    // The item as an earlier scan saw the entry: drawn on its cell, with another time.
+    auto record = std::make_unique<TLinkRecord>();
+    record->FileName = "ghost.";
+    record->Kind = lkFile;
+    record->Caption = "ghost";
+    record->Path = folder_ + "ghost.";
+    record->Target = record->Path;
+    record->Column = 2;
+    record->Row = 3;
+    record->Time = 1;
+    const TLinkRecord cell = *record;
+    face.DrawLink(record.get(), dmNormal);
+    face.Links.push_back(std::move(record));
+    ASSERT_GT(CaptionInk(cell), 10);
+
+    face.Refresh();
+    EXPECT_TRUE(face.Links.empty());
+    EXPECT_EQ(IconInk(cell), 0);
+    EXPECT_EQ(CaptionInk(cell), 0);
+}
+
+TEST_F(FaceTest, ADrawingFailureDuringAReScanLeavesTheItemsToTheNextTick) {
+    Touch(folder_ + "changed.txt");
+    TGranDesktop& face = MakeFace();
+    const TLinkRecord before = *Item("changed.txt");
+    AgeFile(folder_ + "changed.txt");
+    Touch(folder_ + "new.txt");
+
+    GdiExhaustion exhaustion;
+    EXPECT_NO_THROW(face.Refresh());
+    exhaustion.Free();
+    // Nothing could be drawn: the changed item keeps its record and cell, and the next tick re-scans.
+    ASSERT_NE(Item("changed.txt"), nullptr);
+    EXPECT_EQ(Item("changed.txt")->Time, before.Time);
+    EXPECT_TRUE(face.NeedsRefresh.load());
+
+    face.Refresh();
+    EXPECT_FALSE(face.NeedsRefresh.load());
+    ASSERT_EQ(Names(), (std::vector<std::string>{"changed.txt", "new.txt"}));
+    const TLinkRecord* changed = Item("changed.txt");
+    EXPECT_NE(changed->Time, before.Time);
+    EXPECT_EQ((TCell{changed->Column, changed->Row}), (TCell{before.Column, before.Row}));
+    EXPECT_GT(IconInk(*changed), 100);
+    EXPECT_GT(IconInk(*Item("new.txt")), 100);
+}
+
+TEST_F(FaceTest, CaptionsShowTheLettersOfTheSystemCodePage) {
+    const std::string name = "R\xE9sum\xE9 caf\xE9";  // in the system's code page
+    Touch(folder_ + name + ".txt");
+    MakeFace();
+    const TLinkRecord* item = Item(name + ".txt");
+    ASSERT_NE(item, nullptr);
+
+    // The same caption drawn from its Unicode letters, "Tahoma" at 8 points, black on white over the
+    // face's colour, in the caption's 68 x 26 area.
+    wchar_t wide[64] = {};
+    const int length = MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide, 64) - 1;
+    comp::Bitmap expected(68, 26);
+    expected.Fill(kDefaultBack);
+    HDC screen = GetDC(nullptr);
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpyW(lf.lfFaceName, L"Tahoma");
+    const HFONT font = CreateFontIndirectW(&lf);
+    HDC dc = expected.Canvas();
+    const HGDIOBJ old = SelectObject(dc, font);
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
+    SetBkMode(dc, OPAQUE);
+    RECT area{0, 0, 68, 26};
+    DrawTextExW(dc, wide, length, &area, DT_CENTER | DT_WORDBREAK | DT_END_ELLIPSIS | DT_WORD_ELLIPSIS, nullptr);
+    SelectObject(dc, old);
+    DeleteObject(font);
+
+    int differing = 0, ink = 0;
+    for (int y = 0; y < 26; ++y)
+        for (int x = 0; x < 68; ++x) {
+            const COLORREF texel = Texel(item->Column * 70 + 1 + x, item->Row * 70 + 43 + y);
+            if (!ColoursNear(texel, expected.Pixel(x, y), 2)) ++differing;
+            if (!ColoursNear(texel, kDefaultBack, 2)) ++ink;
+        }
+    EXPECT_GT(ink, 40);
+    EXPECT_EQ(differing, 0);
 }
