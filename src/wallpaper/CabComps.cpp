@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "components/paths.h"
 #include "wallpaper/CabConsts.h"
@@ -82,7 +83,7 @@ void DIAMONDAPI CabFree(void* block) {
 INT_PTR DIAMONDAPI CabOpen(char* fileName, int openFlags, int) {
     const INT_PTR hf = CabFileOpen(fileName, openFlags);
     // A file opened for reading only, without creating it, is a cabinet: it is read through a buffer.
-    if (hf == -1 || (openFlags & (kOpenAccessMask | kOpenCreate | kOpenAppend)) != 0) return hf;
+    if (hf == -1 || (openFlags & (kOpenAccessMask | kOpenCreate | kOpenTruncate | kOpenAppend)) != 0) return hf;
     TCabInput* input = new (std::nothrow) TCabInput;
     if (input) input->buffer.reset(new (std::nothrow) char[TCabInput::kBufferSize]);
     if (!input || !input->buffer) {

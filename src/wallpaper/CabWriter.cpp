@@ -13,6 +13,8 @@ namespace {
 constexpr size_t kBlockSize = 1u << 20;
 // Data handed over and not written yet is held to this much: beyond it the decoding waits.
 constexpr size_t kMaxQueuedBytes = 48u << 20;
+// Written blocks kept for the next data: memory that is in use already fills faster than new memory.
+constexpr size_t kKeptBlocks = 16;
 
 // The upper-case file name part of a path: files of the same name go to the same worker.
 size_t NameHash(const std::string& path) {
@@ -123,7 +125,7 @@ bool TCabFileWriter::Write(TOutFile* file, const void* data, size_t count) {
     try {
         const char* bytes = static_cast<const char*>(data);
         while (count > 0) {
-            if (file->gathered.capacity() == 0) file->gathered.reserve(kBlockSize);
+            if (file->gathered.capacity() == 0) file->gathered = TakeBlock();
             const size_t room = kBlockSize - file->gathered.size();
             const size_t part = count < room ? count : room;
             file->gathered.insert(file->gathered.end(), bytes, bytes + part);
@@ -134,13 +136,27 @@ bool TCabFileWriter::Write(TOutFile* file, const void* data, size_t count) {
                 job.kind = TJob::jkWrite;
                 job.data = std::move(file->gathered);
                 file->gathered = std::vector<char>();
-                if (!Hand(file, std::move(job))) return false;
+                if (!Hand(file, std::move(job))) break;
             }
         }
-        return true;
+        if (count == 0) return true;
     } catch (...) {
-        return false;
+        // the data can't be kept
     }
+    NoteFailure(file, ERROR_NOT_ENOUGH_MEMORY);
+    return false;
+}
+
+std::vector<char> TCabFileWriter::TakeBlock() {
+    std::vector<char> block;
+    AcquireSRWLockExclusive(&lock_);
+    if (!keptBlocks_.empty()) {
+        block = std::move(keptBlocks_.back());
+        keptBlocks_.pop_back();
+    }
+    ReleaseSRWLockExclusive(&lock_);
+    if (block.capacity() < kBlockSize) block.reserve(kBlockSize);
+    return block;
 }
 
 bool TCabFileWriter::Finish(TOutFile* file, uint16_t date, uint16_t time, uint16_t attributes) {
@@ -151,7 +167,9 @@ bool TCabFileWriter::Finish(TOutFile* file, uint16_t date, uint16_t time, uint16
     job.date = date;
     job.time = time;
     job.attributes = attributes;
-    return Hand(file, std::move(job));
+    if (Hand(file, std::move(job))) return true;
+    NoteFailure(file, ERROR_NOT_ENOUGH_MEMORY);
+    return false;
 }
 
 bool TCabFileWriter::CloseOnly(TOutFile* file) {
@@ -159,7 +177,9 @@ bool TCabFileWriter::CloseOnly(TOutFile* file) {
     job.kind = TJob::jkClose;
     job.data = std::move(file->gathered);
     file->gathered = std::vector<char>();
-    return Hand(file, std::move(job));
+    if (Hand(file, std::move(job))) return true;
+    NoteFailure(file, ERROR_NOT_ENOUGH_MEMORY);
+    return false;
 }
 
 bool TCabFileWriter::Failed() const { return failed_ != 0; }
@@ -176,19 +196,33 @@ bool TCabFileWriter::Wait(std::string& failedEntry, DWORD& error) {
     return ok;
 }
 
-std::vector<std::string> TCabFileWriter::WrittenFiles() const {
+std::vector<std::string> TCabFileWriter::WrittenFiles() {
     std::vector<std::string> written;
-    AcquireSRWLockShared(&lock_);
-    for (const auto& file : files_)
-        if (file->opened) written.push_back(file->destination);
-    ReleaseSRWLockShared(&lock_);
+    AcquireSRWLockExclusive(&lock_);
+    for (const auto& file : files_) {
+        // A file whose ending never came is closed (the workers are idle after Wait).
+        if (unfinishedJobs_ == 0 && file->handle != INVALID_HANDLE_VALUE) {
+            CloseHandle(file->handle);
+            file->handle = INVALID_HANDLE_VALUE;
+        }
+        try {
+            if (file->opened) written.push_back(file->destination);
+        } catch (...) {
+            // what can't be listed stays on disk
+        }
+    }
+    ReleaseSRWLockExclusive(&lock_);
     return written;
 }
 
 void TCabFileWriter::NoteFailure(TOutFile* file, DWORD error) {
     AcquireSRWLockExclusive(&lock_);
     if (!failed_) {
-        failedEntry_ = file->entry;
+        try {
+            failedEntry_ = file->entry;
+        } catch (...) {
+            failedEntry_.clear();
+        }
         failedError_ = error ? error : static_cast<DWORD>(ERROR_WRITE_FAULT);
         failed_ = 1;
     }
@@ -216,8 +250,15 @@ void TCabFileWriter::Run(TWorker& worker) {
         } catch (...) {
             NoteFailure(job.file, ERROR_NOT_ENOUGH_MEMORY);
         }
-        job.data = std::vector<char>();
         AcquireSRWLockExclusive(&lock_);
+        if (job.data.capacity() == kBlockSize && keptBlocks_.size() < kKeptBlocks) {
+            job.data.clear();
+            try {
+                keptBlocks_.push_back(std::move(job.data));
+            } catch (...) {
+                // not kept
+            }
+        }
         queuedBytes_ -= bytes;
         --unfinishedJobs_;
         WakeAllConditionVariable(&progress_);

@@ -27,7 +27,7 @@ public:
     // Hands over a file to be made (or overwritten: a read-only file loses that attribute first, an older
     // and longer file is cut) at |destination| for the cabinet entry |entry|. May raise std::bad_alloc.
     TOutFile* Open(const std::string& destination, const std::string& entry);
-    // Adds data to the file; false (with nothing raised) when it can't be kept.
+    // Adds data to the file; false (with nothing raised, the failure kept) when it can't be kept.
     bool Write(TOutFile* file, const void* data, size_t count);
     // Ends the file: its creation and last-write times from a DOS date and time (local time) and its
     // attributes are set, then it is closed. False when that can't be handed over.
@@ -40,8 +40,9 @@ public:
     // Waits until every file handed over is finished; false when one failed, with the entry and the
     // system's error of the first failure.
     bool Wait(std::string& failedEntry, DWORD& error);
-    // The destinations that were made or overwritten, in the order they were opened (after Wait).
-    std::vector<std::string> WrittenFiles() const;
+    // The destinations that were made or overwritten, in the order they were opened; after Wait, a file
+    // still open (its ending never came) is closed first.
+    std::vector<std::string> WrittenFiles();
 
     // The writer of a file handed over.
     static TCabFileWriter* OwnerOf(TOutFile* file);
@@ -54,10 +55,13 @@ private:
     bool Hand(TOutFile* file, TJob&& job);
     void NoteFailure(TOutFile* file, DWORD error);
     void StartWorkers();
+    // An empty block for a file's data, of the block size.
+    std::vector<char> TakeBlock();
 
     unsigned workerCount_;
     std::vector<std::unique_ptr<TWorker>> workers_;
     std::vector<std::unique_ptr<TOutFile>> files_;
+    std::vector<std::vector<char>> keptBlocks_;
     mutable SRWLOCK lock_ = SRWLOCK_INIT;
     CONDITION_VARIABLE progress_ = CONDITION_VARIABLE_INIT;
     size_t queuedBytes_ = 0;
