@@ -533,7 +533,7 @@ INT_PTR TCabReader::DoCopyFile(TFDINOTIFICATION& n) {
     }
     // The writer makes the file (overwriting a read-only one, cutting an older one) while the library
     // goes on decoding; a failure of it stops the extraction naming the entry.
-    TCabFileWriter::TOutFile* file = writer_->Open(destination, source);
+    TCabFileWriter::TOutFile* file = writer_->Open(destination, source, n.cb);
     sourceNames_.push_back(source);
     destinationNames_.push_back(destination);
     return TagOutput(file);

@@ -36,6 +36,8 @@ struct TCabFileWriter::TOutFile {
     std::string entry;
     TWorker* worker = nullptr;
     std::vector<char> gathered;  // data not handed over yet (main thread)
+    size_t expected = 0;         // the size the cabinet gives
+    size_t handed = 0;           // the data given so far
     // The worker's side.
     HANDLE handle = INVALID_HANDLE_VALUE;
     bool opened = false;  // made or overwritten: removed again when the extraction fails
@@ -88,12 +90,14 @@ void TCabFileWriter::StartWorkers() {
     }
 }
 
-TCabFileWriter::TOutFile* TCabFileWriter::Open(const std::string& destination, const std::string& entry) {
+TCabFileWriter::TOutFile* TCabFileWriter::Open(const std::string& destination, const std::string& entry,
+                                               size_t expectedSize) {
     if (workers_.empty()) StartWorkers();
     auto file = std::make_unique<TOutFile>();
     file->owner = this;
     file->destination = destination;
     file->entry = entry;
+    file->expected = expectedSize;
     file->worker = workers_[NameHash(destination) % workers_.size()].get();
     TOutFile* result = file.get();
     files_.push_back(std::move(file));
@@ -125,12 +129,18 @@ bool TCabFileWriter::Write(TOutFile* file, const void* data, size_t count) {
     try {
         const char* bytes = static_cast<const char*>(data);
         while (count > 0) {
-            if (file->gathered.capacity() == 0) file->gathered = TakeBlock();
+            if (file->gathered.capacity() == 0) {
+                // A file smaller than a block gets a buffer of its size; larger ones take whole blocks.
+                const size_t left = file->expected > file->handed ? file->expected - file->handed : 0;
+                if (left > 0 && left < kBlockSize) file->gathered.reserve(left);
+                else file->gathered = TakeBlock();
+            }
             const size_t room = kBlockSize - file->gathered.size();
             const size_t part = count < room ? count : room;
             file->gathered.insert(file->gathered.end(), bytes, bytes + part);
             bytes += part;
             count -= part;
+            file->handed += part;
             if (file->gathered.size() == kBlockSize) {
                 TJob job;
                 job.kind = TJob::jkWrite;

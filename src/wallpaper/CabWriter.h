@@ -25,8 +25,9 @@ public:
     TCabFileWriter& operator=(const TCabFileWriter&) = delete;
 
     // Hands over a file to be made (or overwritten: a read-only file loses that attribute first, an older
-    // and longer file is cut) at |destination| for the cabinet entry |entry|. May raise std::bad_alloc.
-    TOutFile* Open(const std::string& destination, const std::string& entry);
+    // and longer file is cut) at |destination| for the cabinet entry |entry|, which the cabinet says holds
+    // |expectedSize| bytes. May raise std::bad_alloc.
+    TOutFile* Open(const std::string& destination, const std::string& entry, size_t expectedSize);
     // Adds data to the file; false (with nothing raised, the failure kept) when it can't be kept.
     bool Write(TOutFile* file, const void* data, size_t count);
     // Ends the file: its creation and last-write times from a DOS date and time (local time) and its
