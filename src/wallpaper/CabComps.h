@@ -1,7 +1,8 @@
 // TCabReader: extracts every file of a cabinet file, and of the continuation cabinets that follow it, into
 // a destination folder with the folder structure the cabinet stores, through the cabinet library's FDI
 // interface. Optional events report each step and may change or skip what is written. A failure of the
-// library is raised as ECabinet.
+// library is raised as ECabinet. The files are made and written by a TCabFileWriter on worker threads
+// while the library decodes; the library and every event stay on the caller's thread.
 #pragma once
 
 #include <windows.h>

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <deque>
+#include <new>
 #include <utility>
 
 #include "wallpaper/CabComps.h"
