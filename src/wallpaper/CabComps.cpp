@@ -5,10 +5,14 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
 
 #include "components/paths.h"
 #include "wallpaper/CabConsts.h"
 #include "wallpaper/CabIntf.h"
+#include "wallpaper/CabWriter.h"
 
 DWORD CabLastOSError = 0;
 
@@ -24,10 +28,10 @@ constexpr int kOpenCreate = 0x0100;
 constexpr int kOpenTruncate = 0x0200;
 constexpr int kOpenExclusive = 0x0400;
 constexpr int kOpenShortLived = 0x1000;
-// How the reader opens a file it extracts: write-only, create, sequential, untranslated.
-constexpr int kExtractOpenFlags = 0x8121;
 // Attributes an extracted file takes from the cabinet: read-only, hidden, system, archive.
 constexpr uint16_t kKeptAttributes = 0x27;
+// The threads that make and write the extracted files.
+constexpr unsigned kCabWriterThreads = 3;
 // The library's buffer for a next cabinet's path, terminator included.
 constexpr size_t kCabPathBuffer = CB_MAX_CAB_PATH;
 
@@ -36,7 +40,39 @@ void NoteOSError() {
     if (code != 0) CabLastOSError = code;
 }
 
+void NoteOSError(DWORD code) {
+    if (code != 0) CabLastOSError = code;
+}
+
 HANDLE HandleOf(INT_PTR hf) { return reinterpret_cast<HANDLE>(hf); }
+
+// The library's file handles: a system handle (low bits 0), a cabinet read through a large buffer, or an
+// extracted file that the writer makes. System handles are multiples of four; the objects are aligned.
+constexpr INT_PTR kHandleTagMask = 3;
+constexpr INT_PTR kInputTag = 1;
+constexpr INT_PTR kOutputTag = 2;
+
+// A cabinet opened for reading: read through a large buffer, so that the library's many small reads and
+// skips cost no system call each.
+struct TCabInput {
+    static constexpr DWORD kBufferSize = 256u << 10;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    std::unique_ptr<char[]> buffer;
+    LONGLONG bufferStart = 0;  // file position of buffer[0]
+    DWORD bufferLength = 0;
+    LONGLONG position = 0;      // the library's position
+    LONGLONG filePosition = 0;  // the system file pointer
+};
+
+INT_PTR TagInput(TCabInput* input) { return reinterpret_cast<INT_PTR>(input) | kInputTag; }
+INT_PTR TagOutput(TCabFileWriter::TOutFile* file) { return reinterpret_cast<INT_PTR>(file) | kOutputTag; }
+TCabInput* InputOf(INT_PTR hf) {
+    return (hf & kHandleTagMask) == kInputTag ? reinterpret_cast<TCabInput*>(hf & ~kHandleTagMask) : nullptr;
+}
+TCabFileWriter::TOutFile* OutputOf(INT_PTR hf) {
+    return (hf & kHandleTagMask) == kOutputTag ? reinterpret_cast<TCabFileWriter::TOutFile*>(hf & ~kHandleTagMask)
+                                               : nullptr;
+}
 
 void* DIAMONDAPI CabAlloc(ULONG size) { return HeapAlloc(GetProcessHeap(), 0, size); }
 
@@ -44,9 +80,62 @@ void DIAMONDAPI CabFree(void* block) {
     if (block) HeapFree(GetProcessHeap(), 0, block);
 }
 
-INT_PTR DIAMONDAPI CabOpen(char* fileName, int openFlags, int) { return CabFileOpen(fileName, openFlags); }
+INT_PTR DIAMONDAPI CabOpen(char* fileName, int openFlags, int) {
+    const INT_PTR hf = CabFileOpen(fileName, openFlags);
+    // A file opened for reading only, without creating it, is a cabinet: it is read through a buffer.
+    if (hf == -1 || (openFlags & (kOpenAccessMask | kOpenCreate | kOpenTruncate | kOpenAppend)) != 0) return hf;
+    TCabInput* input = new (std::nothrow) TCabInput;
+    if (input) input->buffer.reset(new (std::nothrow) char[TCabInput::kBufferSize]);
+    if (!input || !input->buffer) {
+        delete input;
+        return hf;  // read without a buffer
+    }
+    input->file = HandleOf(hf);
+    return TagInput(input);
+}
+
+// Refills the buffer of |input| from its position; false when the system fails.
+bool FillInput(TCabInput& input) {
+    if (input.filePosition != input.position) {
+        LARGE_INTEGER to, at;
+        to.QuadPart = input.position;
+        if (!SetFilePointerEx(input.file, to, &at, FILE_BEGIN)) return false;
+        input.filePosition = at.QuadPart;
+    }
+    DWORD done = 0;
+    if (!ReadFile(input.file, input.buffer.get(), TCabInput::kBufferSize, &done, nullptr)) return false;
+    input.bufferStart = input.filePosition;
+    input.bufferLength = done;
+    input.filePosition += done;
+    return true;
+}
 
 UINT DIAMONDAPI CabRead(INT_PTR hf, void* buffer, UINT count) {
+    if (TCabInput* input = InputOf(hf)) {
+        char* to = static_cast<char*>(buffer);
+        UINT done = 0;
+        while (done < count) {
+            const LONGLONG offset = input->position - input->bufferStart;
+            if (offset < 0 || offset >= input->bufferLength) {
+                if (!FillInput(*input)) {
+                    NoteOSError();
+                    return static_cast<UINT>(-1);
+                }
+                if (input->bufferLength == 0) break;  // the end of the file
+                continue;
+            }
+            const LONGLONG available = input->bufferLength - offset;
+            const UINT part = available < static_cast<LONGLONG>(count - done) ? static_cast<UINT>(available) : count - done;
+            std::memcpy(to + done, input->buffer.get() + offset, part);
+            done += part;
+            input->position += part;
+        }
+        return done;
+    }
+    if (OutputOf(hf)) {
+        NoteOSError(ERROR_ACCESS_DENIED);
+        return static_cast<UINT>(-1);
+    }
     DWORD done = 0;
     if (!ReadFile(HandleOf(hf), buffer, count, &done, nullptr)) {
         NoteOSError();
@@ -56,6 +145,17 @@ UINT DIAMONDAPI CabRead(INT_PTR hf, void* buffer, UINT count) {
 }
 
 UINT DIAMONDAPI CabWrite(INT_PTR hf, void* buffer, UINT count) {
+    if (TCabFileWriter::TOutFile* file = OutputOf(hf)) {
+        if (!TCabFileWriter::OwnerOf(file)->Write(file, buffer, count)) {
+            NoteOSError(ERROR_NOT_ENOUGH_MEMORY);
+            return static_cast<UINT>(-1);
+        }
+        return count;
+    }
+    if (InputOf(hf)) {
+        NoteOSError(ERROR_ACCESS_DENIED);
+        return static_cast<UINT>(-1);
+    }
     DWORD done = 0;
     if (!WriteFile(HandleOf(hf), buffer, count, &done, nullptr)) {
         NoteOSError();
@@ -65,7 +165,16 @@ UINT DIAMONDAPI CabWrite(INT_PTR hf, void* buffer, UINT count) {
 }
 
 int DIAMONDAPI CabClose(INT_PTR hf) {
-    if (!CloseHandle(HandleOf(hf))) {
+    if (TCabFileWriter::TOutFile* file = OutputOf(hf)) {
+        // The library gives up a file it was writing: closed as it stands.
+        return TCabFileWriter::OwnerOf(file)->CloseOnly(file) ? 0 : -1;
+    }
+    HANDLE handle = HandleOf(hf);
+    if (TCabInput* input = InputOf(hf)) {
+        handle = input->file;
+        delete input;
+    }
+    if (!CloseHandle(handle)) {
         NoteOSError();
         return -1;
     }
@@ -73,6 +182,34 @@ int DIAMONDAPI CabClose(INT_PTR hf) {
 }
 
 __LONG32 DIAMONDAPI CabSeek(INT_PTR hf, __LONG32 distance, int seekType) {
+    if (TCabInput* input = InputOf(hf)) {
+        LONGLONG base;
+        switch (seekType) {
+            case FILE_BEGIN: base = 0; break;
+            case FILE_CURRENT: base = input->position; break;
+            case FILE_END: {
+                LARGE_INTEGER size;
+                if (!GetFileSizeEx(input->file, &size)) {
+                    NoteOSError();
+                    return -1;
+                }
+                base = size.QuadPart;
+                break;
+            }
+            default: NoteOSError(ERROR_INVALID_PARAMETER); return -1;
+        }
+        const LONGLONG position = base + distance;
+        if (position < 0 || position > 0x7FFFFFFF) {
+            NoteOSError(ERROR_NEGATIVE_SEEK);
+            return -1;
+        }
+        input->position = position;
+        return static_cast<__LONG32>(position);
+    }
+    if (OutputOf(hf)) {
+        NoteOSError(ERROR_INVALID_PARAMETER);
+        return -1;
+    }
     SetLastError(NO_ERROR);
     const DWORD position = SetFilePointer(HandleOf(hf), distance, nullptr, static_cast<DWORD>(seekType));
     if (position == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
@@ -189,6 +326,15 @@ bool IsSafeCabinetEntryName(const std::string& name) {
 // --- File callbacks ----------------------------------------------------------------------------------------
 
 INT_PTR CabFileOpen(const std::string& fileName, int openFlags) {
+    HANDLE file = CabCreateFile(fileName, openFlags);
+    if (file == INVALID_HANDLE_VALUE) {
+        NoteOSError();
+        return -1;
+    }
+    return reinterpret_cast<INT_PTR>(file);
+}
+
+HANDLE CabCreateFile(const std::string& fileName, int openFlags) {
     DWORD access;
     switch (openFlags & kOpenAccessMask) {
         case 0: access = GENERIC_READ; break;
@@ -206,28 +352,43 @@ INT_PTR CabFileOpen(const std::string& fileName, int openFlags) {
     if ((openFlags & kOpenTemporary) && create) flags |= FILE_FLAG_DELETE_ON_CLOSE;
 
     HANDLE file = CreateFileA(fileName.c_str(), access, FILE_SHARE_READ, nullptr, disposition, flags, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        NoteOSError();
-        return -1;
+    if (file == INVALID_HANDLE_VALUE) return file;
+    const DWORD opened = GetLastError();  // ERROR_ALREADY_EXISTS tells an opened file from a made one
+    if (openFlags & kOpenAppend) {
+        SetLastError(NO_ERROR);
+        if (SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
+            const DWORD error = GetLastError();
+            CloseHandle(file);
+            SetLastError(error);
+            return INVALID_HANDLE_VALUE;
+        }
     }
-    if ((openFlags & kOpenAppend) && SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
-        GetLastError() != NO_ERROR) {
-        NoteOSError();
-        CloseHandle(file);
-        return -1;
-    }
-    return reinterpret_cast<INT_PTR>(file);
+    SetLastError(opened);
+    return file;
 }
 
 void CabSetFileTimeAttrs(HANDLE file, const std::string& fileName, uint16_t date, uint16_t time,
-                         uint16_t attributes) {
+                         uint16_t attributes, bool madeNew) {
     FILETIME local{}, utc{};
-    if (DosDateTimeToFileTime(date, time, &local) && LocalFileTimeToFileTime(&local, &utc))
-        SetFileTime(file, &utc, nullptr, &utc);
-    CloseHandle(file);
-    // A file without attributes reads back as "normal". Setting them only when they differ spares the
-    // file system a costly round for each file (the usual archive attribute is there already).
+    const bool timed = DosDateTimeToFileTime(date, time, &local) && LocalFileTimeToFileTime(&local, &utc);
+    // A file without attributes reads back as "normal"; a file just made reads back as archive, so the
+    // usual archive attribute needs no setting.
     const DWORD wanted = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    const bool attributed = !(madeNew && wanted == FILE_ATTRIBUTE_ARCHIVE);
+    // Times and attributes in one call on the open file.
+    FILE_BASIC_INFO info{};
+    if (timed) {
+        info.CreationTime.LowPart = utc.dwLowDateTime;
+        info.CreationTime.HighPart = static_cast<LONG>(utc.dwHighDateTime);
+        info.LastWriteTime = info.CreationTime;
+    }
+    info.FileAttributes = attributed ? wanted : 0;
+    if ((timed || attributed) && SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info)) {
+        CloseHandle(file);
+        return;
+    }
+    if (timed) SetFileTime(file, &utc, nullptr, &utc);
+    CloseHandle(file);
     if (GetFileAttributesA(fileName.c_str()) != wanted) SetFileAttributesA(fileName.c_str(), attributes);
 }
 
@@ -286,6 +447,8 @@ INT_PTR DIAMONDAPI TCabReader::NotifyCallback(FDINOTIFICATIONTYPE type, PFDINOTI
 
 INT_PTR TCabReader::Notify(TFDINOTIFICATIONTYPE type, TFDINOTIFICATION& notification) {
     CabLastOSError = 0;
+    // A file the writer failed to make or write stops the extraction at the next file.
+    if (writer_ && writer_->Failed() && type != fdintCLOSE_FILE_INFO) return -1;
     switch (type) {
         case fdintCABINET_INFO: return DoCabinetInfo(notification);
         case fdintPARTIAL_FILE: return DoPartialFile(notification);
@@ -360,52 +523,43 @@ INT_PTR TCabReader::DoCopyFile(TFDINOTIFICATION& n) {
         madeFolder_ = folder;
         madeFolderFresh_ = madeFolders_.size() > made;
     }
-    // In a folder this extraction has just made, only a file it wrote itself can be there already: the
-    // open tells. Elsewhere the file is looked at first (a costly lookup of a name that isn't there).
-    INT_PTR file = -1;
-    bool existed = false;
-    if (madeFolderFresh_ && !(Options & croDontOverwriteReadOnlyFiles)) {
-        file = CabFileOpen(destination, kExtractOpenFlags);
-        existed = file != -1 && GetLastError() == ERROR_ALREADY_EXISTS;
-    }
-    if (file == -1) {
+    // A read-only file that is to be kept is looked for here (a costly lookup of a name that usually isn't
+    // there); in a folder this extraction has just made, only a file it wrote itself can be there.
+    if ((Options & croDontOverwriteReadOnlyFiles) && !madeFolderFresh_) {
         const DWORD attributes = GetFileAttributesA(destination.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            (attributes & FILE_ATTRIBUTE_READONLY)) {
-            if (Options & croDontOverwriteReadOnlyFiles) return 0;
-            SetFileAttributesA(destination.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-        }
-        file = CabFileOpen(destination, kExtractOpenFlags);
-        if (file == -1) return -1;
-        CabLastOSError = 0;  // a first open that failed is no error of this file's
-        existed = attributes != INVALID_FILE_ATTRIBUTES;
+            (attributes & FILE_ATTRIBUTE_READONLY))
+            return 0;
     }
-    writtenFiles_.push_back(destination);
-    // The file is opened without truncation (CREATE_ALWAYS refuses hidden files): cut a file that was
-    // there before, so that a longer old file keeps no tail after the new content.
-    if (existed && !SetEndOfFile(HandleOf(file))) {
-        NoteOSError();
-        CloseHandle(HandleOf(file));
-        return -1;
-    }
+    // The writer makes the file (overwriting a read-only one, cutting an older one) while the library
+    // goes on decoding; a failure of it stops the extraction naming the entry.
+    TCabFileWriter::TOutFile* file = writer_->Open(destination, source, n.cb);
     sourceNames_.push_back(source);
     destinationNames_.push_back(destination);
-    return file;
+    return TagOutput(file);
 }
 
 INT_PTR TCabReader::DoCloseFileInfo(TFDINOTIFICATION& n) {
     const std::string source = Text(n.psz1);
     std::string destination;
     const int i = OpenFileIndex(source);
+    TCabFileWriter::TOutFile* file = OutputOf(n.hf);
     if (i >= 0) {
         destination = destinationNames_[static_cast<size_t>(i)];
         sourceNames_.erase(sourceNames_.begin() + i);
         destinationNames_.erase(destinationNames_.begin() + i);
+    }
+    if (file) {
+        if (i >= 0) TCabFileWriter::OwnerOf(file)->Finish(file, n.date, n.time, n.attribs & kKeptAttributes);
+        else TCabFileWriter::OwnerOf(file)->CloseOnly(file);
+    } else if (i >= 0) {
         CabSetFileTimeAttrs(HandleOf(n.hf), destination, n.date, n.time, n.attribs & kKeptAttributes);
     } else {
         CloseHandle(HandleOf(n.hf));
     }
     if (pending_) return -1;
+    // A handler, and a file to be run, see the file finished.
+    if (OnCloseFile || (Options & croExecuteOnExtract)) WaitForWriter();
     bool run = (n.cb & 1) != 0;
     bool abort = false;
     if (OnCloseFile) OnCloseFile(*this, source, n.date, n.time, n.attribs, n.iFolder, run, destination, abort);
@@ -443,15 +597,28 @@ INT_PTR TCabReader::DoNextCabinet(TFDINOTIFICATION& n) {
 }
 
 void TCabReader::RemoveWhatWasWritten() {
-    // The library has closed every file by now (at its close-file notice or with the close callback).
-    for (auto file = writtenFiles_.rbegin(); file != writtenFiles_.rend(); ++file) {
+    // The library has closed every file by now (at its close-file notice or with the close callback), and
+    // the writer has finished them.
+    std::vector<std::string> written = writer_ ? writer_->WrittenFiles() : std::vector<std::string>();
+    for (auto file = written.rbegin(); file != written.rend(); ++file) {
         SetFileAttributesA(file->c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(file->c_str());
     }
     for (auto folder = madeFolders_.rbegin(); folder != madeFolders_.rend(); ++folder)
         RemoveDirectoryA(folder->c_str());
-    writtenFiles_.clear();
     madeFolders_.clear();
+}
+
+void TCabReader::WaitForWriter() {
+    std::string entry;
+    DWORD error = 0;
+    if (!writer_ || writer_->Wait(entry, error)) return;
+    ERF record{};
+    record.erfOper = FDIERROR_TARGET_FILE;
+    record.erfType = static_cast<int>(error);
+    record.fError = TRUE;
+    errors_ = record;
+    throw ECabinet(record, false, entry);
 }
 
 void TCabReader::Extract(const std::string& cabinetFile, const std::string& destinationFolder, uint8_t flags) {
@@ -463,18 +630,26 @@ void TCabReader::Extract(const std::string& cabinetFile, const std::string& dest
     destinationNames_.clear();
     madeFolder_.clear();
     madeFolderFresh_ = false;
-    writtenFiles_.clear();
     madeFolders_.clear();
     refusedEntry_.clear();
     refusedError_ = 0;
     pending_ = nullptr;
+    // The files are made and written on worker threads while the library decodes; the writer is ended
+    // (its workers waited for) before Extract returns, whichever way.
+    TCabFileWriter writer(kCabWriterThreads);
+    writer_ = &writer;
     try {
         ExtractSet(flags);
+        WaitForWriter();
     } catch (...) {
+        std::string entry;
+        DWORD error = 0;
+        writer.Wait(entry, error);
         RemoveWhatWasWritten();
+        writer_ = nullptr;
         throw;
     }
-    writtenFiles_.clear();
+    writer_ = nullptr;
     madeFolders_.clear();
 }
 
@@ -501,6 +676,7 @@ void TCabReader::ExtractSet(uint8_t flags) {
             pending_ = nullptr;
             std::rethrow_exception(raised);
         }
+        if (!copied && writer_->Failed()) WaitForWriter();
         if (!copied && !refusedEntry_.empty()) {
             errors_.erfType = static_cast<int>(refusedError_);
             throw ECabinet(errors_, false, refusedEntry_);

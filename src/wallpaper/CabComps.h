@@ -1,7 +1,8 @@
 // TCabReader: extracts every file of a cabinet file, and of the continuation cabinets that follow it, into
 // a destination folder with the folder structure the cabinet stores, through the cabinet library's FDI
 // interface. Optional events report each step and may change or skip what is written. A failure of the
-// library is raised as ECabinet.
+// library is raised as ECabinet. The files are made and written by a TCabFileWriter on worker threads
+// while the library decodes; the library and every event stay on the caller's thread.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +16,8 @@
 #include <vector>
 
 #include "components/exceptions.h"
+
+class TCabFileWriter;
 
 using TFDIERROR = FDIERROR;
 using TFDINOTIFICATIONTYPE = FDINOTIFICATIONTYPE;
@@ -130,8 +133,10 @@ private:
     int OpenFileIndex(const std::string& source) const;
     // Makes every missing folder of |folder|, noting each one it made; false with CabLastOSError set.
     bool MakeFolders(const std::string& folder);
-    // Removes the files and then the folders this extraction made.
+    // Removes the files and then the folders this extraction made (the writer has finished).
     void RemoveWhatWasWritten();
+    // Waits for the writer; raises ECabinet naming the entry whose file failed.
+    void WaitForWriter();
 
     HFDI context_ = nullptr;
     std::string cabinetFile_;
@@ -149,8 +154,9 @@ private:
     // The folder of the last file extracted, known to exist.
     std::string madeFolder_;
     bool madeFolderFresh_ = false;  // made by this extraction when it was last reached
-    // What this extraction made, in order: removed again when it fails.
-    std::vector<std::string> writtenFiles_;
+    // Makes, writes and finishes the extracted files during an extraction.
+    TCabFileWriter* writer_ = nullptr;
+    // The folders this extraction made, in order: removed again when it fails.
     std::vector<std::string> madeFolders_;
     // The entry whose name was refused, and the system's error that says why.
     std::string refusedEntry_;
@@ -159,11 +165,18 @@ private:
     std::exception_ptr pending_;
 };
 
+// How the reader opens a file it extracts: write-only, create, sequential, untranslated.
+constexpr int kCabExtractOpenFlags = 0x8121;
+
 // Opens a file for the cabinet library: its C run-time open flags mapped to CreateFileA. The handle, or
 // -1 with the error in CabLastOSError.
 INT_PTR CabFileOpen(const std::string& fileName, int openFlags);
+// CabFileOpen without CabLastOSError: the handle or INVALID_HANDLE_VALUE, the error left to GetLastError.
+// Safe on any thread.
+HANDLE CabCreateFile(const std::string& fileName, int openFlags);
 
 // Finishes an extracted file that is still open for writing: sets its creation and last-write times from
-// a DOS date and time (local time), closes it, and then gives it its attributes.
+// a DOS date and time (local time) and gives it its attributes, and closes it. |madeNew|: the file was
+// made by this opening, so it reads back as archive already.
 void CabSetFileTimeAttrs(HANDLE file, const std::string& fileName, uint16_t date, uint16_t time,
-                         uint16_t attributes);
+                         uint16_t attributes, bool madeNew = false);

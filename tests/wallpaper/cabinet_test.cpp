@@ -201,11 +201,15 @@ TEST(CabinetReader, EventsSeeEveryStepAndMayRedirectOrSkipAFile) {
         if (source == "sub\\b.bin") destination.clear();
         if (source == "a.txt") destination = dest + "renamed.txt";
     };
+    std::vector<std::string> unfinished;
     reader.OnCloseFile = [&](TCabReader&, const std::string& source, uint16_t, uint16_t, uint16_t, uint16_t,
                              bool& exec, const std::string& destination, bool&) {
         seen.push_back("close " + source + " -> " + destination.substr(dest.size()) + (exec ? " run" : ""));
+        // The file is written whole by the time its handler runs.
+        if (ReadWholeFile(destination) != ReadWholeFile(DataFile("tree\\" + source))) unfinished.push_back(source);
     };
     reader.Extract(DataFile("tree.cab"), dest);
+    EXPECT_TRUE(unfinished.empty()) << unfinished.front();
 
     const std::string cSize = std::to_string(ReadWholeFile(DataFile("tree\\sub\\deeper\\c.txt")).size());
     EXPECT_EQ(infos, 1);
@@ -287,6 +291,8 @@ TEST(CabinetReader, FailuresCarryTheLibraryCodeAndTheSystemText) {
         FAIL() << "no exception";
     } catch (const ECabinet& e) {
         EXPECT_TRUE(e.ErrorFlag);
+        EXPECT_EQ(e.ErrorCode, FDIERROR_TARGET_FILE);
+        EXPECT_EQ(e.RefusedEntry, "a.txt");  // the entry whose file failed
         EXPECT_NE(e.SystemErrorCode, 0);
         const std::string text = comp::SysErrorMessage(static_cast<DWORD>(e.SystemErrorCode));
         EXPECT_NE(std::string(e.what()).find(".\r\n" + text + " [0x"), std::string::npos) << e.what();

@@ -1,0 +1,327 @@
+// The cabinet reader's file writer: worker threads that make, write and finish the extracted files.
+#include "wallpaper/CabWriter.h"
+
+#include <cstring>
+#include <deque>
+#include <new>
+#include <utility>
+
+#include "wallpaper/CabComps.h"
+
+namespace {
+
+// A file's data is gathered into blocks of this size before it is written.
+constexpr size_t kBlockSize = 1u << 20;
+// Data handed over and not written yet is held to this much: beyond it the decoding waits.
+constexpr size_t kMaxQueuedBytes = 48u << 20;
+// Written blocks kept for the next data: memory that is in use already fills faster than new memory.
+constexpr size_t kKeptBlocks = 16;
+
+// The upper-case file name part of a path: files of the same name go to the same worker.
+size_t NameHash(const std::string& path) {
+    const size_t cut = path.find_last_of("\\/");
+    size_t hash = 5381;
+    for (size_t i = cut == std::string::npos ? 0 : cut + 1; i < path.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(path[i]);
+        if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 'a' + 'A');
+        hash = hash * 33 + c;
+    }
+    return hash;
+}
+
+}  // namespace
+
+struct TCabFileWriter::TOutFile {
+    TCabFileWriter* owner = nullptr;
+    std::string destination;
+    std::string entry;
+    TWorker* worker = nullptr;
+    std::vector<char> gathered;  // data not handed over yet (main thread)
+    size_t expected = 0;         // the size the cabinet gives
+    size_t handed = 0;           // the data given so far
+    // The worker's side.
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    bool opened = false;  // made or overwritten: removed again when the extraction fails
+    bool existed = false;
+};
+
+struct TCabFileWriter::TJob {
+    enum TKind { jkOpen, jkWrite, jkFinish, jkClose } kind = jkOpen;
+    TOutFile* file = nullptr;
+    std::vector<char> data;
+    uint16_t date = 0, time = 0, attributes = 0;
+};
+
+struct TCabFileWriter::TWorker {
+    TCabFileWriter* owner = nullptr;
+    HANDLE thread = nullptr;
+    CONDITION_VARIABLE ready = CONDITION_VARIABLE_INIT;
+    std::deque<TJob> jobs;
+};
+
+TCabFileWriter::TCabFileWriter(unsigned workers) : workerCount_(workers ? workers : 1) {}
+
+TCabFileWriter::~TCabFileWriter() {
+    AcquireSRWLockExclusive(&lock_);
+    stopping_ = true;
+    for (auto& worker : workers_) WakeConditionVariable(&worker->ready);
+    ReleaseSRWLockExclusive(&lock_);
+    for (auto& worker : workers_) {
+        if (!worker->thread) continue;
+        WaitForSingleObject(worker->thread, INFINITE);
+        CloseHandle(worker->thread);
+    }
+    // A file whose ending never came (the workers drain their queues first) is closed here.
+    for (auto& file : files_)
+        if (file->handle != INVALID_HANDLE_VALUE) CloseHandle(file->handle);
+}
+
+TCabFileWriter* TCabFileWriter::OwnerOf(TOutFile* file) { return file->owner; }
+
+void TCabFileWriter::StartWorkers() {
+    for (unsigned i = 0; i < workerCount_; ++i) {
+        auto worker = std::make_unique<TWorker>();
+        worker->owner = this;
+        worker->thread = CreateThread(nullptr, 0, WorkerMain, worker.get(), 0, nullptr);
+        if (!worker->thread) {
+            if (workers_.empty()) throw std::bad_alloc();
+            break;  // fewer workers do the same work
+        }
+        workers_.push_back(std::move(worker));
+    }
+}
+
+TCabFileWriter::TOutFile* TCabFileWriter::Open(const std::string& destination, const std::string& entry,
+                                               size_t expectedSize) {
+    if (workers_.empty()) StartWorkers();
+    auto file = std::make_unique<TOutFile>();
+    file->owner = this;
+    file->destination = destination;
+    file->entry = entry;
+    file->expected = expectedSize;
+    file->worker = workers_[NameHash(destination) % workers_.size()].get();
+    TOutFile* result = file.get();
+    files_.push_back(std::move(file));
+    TJob job;
+    job.kind = TJob::jkOpen;
+    if (!Hand(result, std::move(job))) throw std::bad_alloc();
+    return result;
+}
+
+bool TCabFileWriter::Hand(TOutFile* file, TJob&& job) {
+    job.file = file;
+    const size_t bytes = job.data.size();
+    AcquireSRWLockExclusive(&lock_);
+    while (queuedBytes_ > kMaxQueuedBytes && !failed_) SleepConditionVariableSRW(&progress_, &lock_, INFINITE, 0);
+    bool handed = true;
+    try {
+        file->worker->jobs.push_back(std::move(job));
+        queuedBytes_ += bytes;
+        ++unfinishedJobs_;
+        WakeConditionVariable(&file->worker->ready);
+    } catch (...) {
+        handed = false;
+    }
+    ReleaseSRWLockExclusive(&lock_);
+    return handed;
+}
+
+bool TCabFileWriter::Write(TOutFile* file, const void* data, size_t count) {
+    try {
+        const char* bytes = static_cast<const char*>(data);
+        while (count > 0) {
+            if (file->gathered.capacity() == 0) {
+                // A file smaller than a block gets a buffer of its size; larger ones take whole blocks.
+                const size_t left = file->expected > file->handed ? file->expected - file->handed : 0;
+                if (left > 0 && left < kBlockSize) file->gathered.reserve(left);
+                else file->gathered = TakeBlock();
+            }
+            const size_t room = kBlockSize - file->gathered.size();
+            const size_t part = count < room ? count : room;
+            file->gathered.insert(file->gathered.end(), bytes, bytes + part);
+            bytes += part;
+            count -= part;
+            file->handed += part;
+            if (file->gathered.size() == kBlockSize) {
+                TJob job;
+                job.kind = TJob::jkWrite;
+                job.data = std::move(file->gathered);
+                file->gathered = std::vector<char>();
+                if (!Hand(file, std::move(job))) break;
+            }
+        }
+        if (count == 0) return true;
+    } catch (...) {
+        // the data can't be kept
+    }
+    NoteFailure(file, ERROR_NOT_ENOUGH_MEMORY);
+    return false;
+}
+
+std::vector<char> TCabFileWriter::TakeBlock() {
+    std::vector<char> block;
+    AcquireSRWLockExclusive(&lock_);
+    if (!keptBlocks_.empty()) {
+        block = std::move(keptBlocks_.back());
+        keptBlocks_.pop_back();
+    }
+    ReleaseSRWLockExclusive(&lock_);
+    if (block.capacity() < kBlockSize) block.reserve(kBlockSize);
+    return block;
+}
+
+bool TCabFileWriter::Finish(TOutFile* file, uint16_t date, uint16_t time, uint16_t attributes) {
+    TJob job;
+    job.kind = TJob::jkFinish;
+    job.data = std::move(file->gathered);
+    file->gathered = std::vector<char>();
+    job.date = date;
+    job.time = time;
+    job.attributes = attributes;
+    if (Hand(file, std::move(job))) return true;
+    NoteFailure(file, ERROR_NOT_ENOUGH_MEMORY);
+    return false;
+}
+
+bool TCabFileWriter::CloseOnly(TOutFile* file) {
+    TJob job;
+    job.kind = TJob::jkClose;
+    job.data = std::move(file->gathered);
+    file->gathered = std::vector<char>();
+    if (Hand(file, std::move(job))) return true;
+    NoteFailure(file, ERROR_NOT_ENOUGH_MEMORY);
+    return false;
+}
+
+bool TCabFileWriter::Failed() const { return failed_ != 0; }
+
+bool TCabFileWriter::Wait(std::string& failedEntry, DWORD& error) {
+    AcquireSRWLockExclusive(&lock_);
+    while (unfinishedJobs_ > 0) SleepConditionVariableSRW(&progress_, &lock_, INFINITE, 0);
+    const bool ok = !failed_;
+    if (!ok) {
+        failedEntry = failedEntry_;
+        error = failedError_;
+    }
+    ReleaseSRWLockExclusive(&lock_);
+    return ok;
+}
+
+std::vector<std::string> TCabFileWriter::WrittenFiles() {
+    std::vector<std::string> written;
+    AcquireSRWLockExclusive(&lock_);
+    for (const auto& file : files_) {
+        // A file whose ending never came is closed (the workers are idle after Wait).
+        if (unfinishedJobs_ == 0 && file->handle != INVALID_HANDLE_VALUE) {
+            CloseHandle(file->handle);
+            file->handle = INVALID_HANDLE_VALUE;
+        }
+        try {
+            if (file->opened) written.push_back(file->destination);
+        } catch (...) {
+            // what can't be listed stays on disk
+        }
+    }
+    ReleaseSRWLockExclusive(&lock_);
+    return written;
+}
+
+void TCabFileWriter::NoteFailure(TOutFile* file, DWORD error) {
+    AcquireSRWLockExclusive(&lock_);
+    if (!failed_) {
+        try {
+            failedEntry_ = file->entry;
+        } catch (...) {
+            failedEntry_.clear();
+        }
+        failedError_ = error ? error : static_cast<DWORD>(ERROR_WRITE_FAULT);
+        failed_ = 1;
+    }
+    WakeAllConditionVariable(&progress_);
+    ReleaseSRWLockExclusive(&lock_);
+}
+
+DWORD WINAPI TCabFileWriter::WorkerMain(void* parameter) {
+    auto* worker = static_cast<TWorker*>(parameter);
+    worker->owner->Run(*worker);
+    return 0;
+}
+
+void TCabFileWriter::Run(TWorker& worker) {
+    AcquireSRWLockExclusive(&lock_);
+    for (;;) {
+        while (worker.jobs.empty() && !stopping_) SleepConditionVariableSRW(&worker.ready, &lock_, INFINITE, 0);
+        if (worker.jobs.empty()) break;
+        TJob job = std::move(worker.jobs.front());
+        worker.jobs.pop_front();
+        ReleaseSRWLockExclusive(&lock_);
+        const size_t bytes = job.data.size();
+        try {
+            Execute(job);
+        } catch (...) {
+            NoteFailure(job.file, ERROR_NOT_ENOUGH_MEMORY);
+        }
+        AcquireSRWLockExclusive(&lock_);
+        if (job.data.capacity() == kBlockSize && keptBlocks_.size() < kKeptBlocks) {
+            job.data.clear();
+            try {
+                keptBlocks_.push_back(std::move(job.data));
+            } catch (...) {
+                // not kept
+            }
+        }
+        queuedBytes_ -= bytes;
+        --unfinishedJobs_;
+        WakeAllConditionVariable(&progress_);
+    }
+    ReleaseSRWLockExclusive(&lock_);
+}
+
+void TCabFileWriter::Execute(TJob& job) {
+    TOutFile& file = *job.file;
+    // After a failure the extraction is undone: only handles are still closed.
+    const bool working = !failed_;
+    if (job.kind == TJob::jkOpen) {
+        if (!working) return;
+        HANDLE handle = CabCreateFile(file.destination, kCabExtractOpenFlags);
+        DWORD error = GetLastError();
+        if (handle == INVALID_HANDLE_VALUE && error == ERROR_ACCESS_DENIED) {
+            // A read-only file of that name is overwritten: the attribute goes first.
+            const DWORD attributes = GetFileAttributesA(file.destination.c_str());
+            if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                (attributes & FILE_ATTRIBUTE_READONLY) &&
+                SetFileAttributesA(file.destination.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
+                handle = CabCreateFile(file.destination, kCabExtractOpenFlags);
+                error = GetLastError();
+            }
+        }
+        if (handle == INVALID_HANDLE_VALUE) {
+            NoteFailure(&file, error);
+            return;
+        }
+        file.handle = handle;
+        file.existed = error == ERROR_ALREADY_EXISTS;
+        AcquireSRWLockExclusive(&lock_);
+        file.opened = true;
+        ReleaseSRWLockExclusive(&lock_);
+        // The file is opened without truncation (a hidden file can't be truncated at its opening): cut a
+        // file that was there before, so that a longer old file keeps no tail after the new content.
+        if (file.existed && !SetEndOfFile(handle)) NoteFailure(&file, GetLastError());
+        return;
+    }
+
+    if (working && file.handle != INVALID_HANDLE_VALUE && !job.data.empty()) {
+        DWORD done = 0;
+        if (!WriteFile(file.handle, job.data.data(), static_cast<DWORD>(job.data.size()), &done, nullptr) ||
+            done != job.data.size())
+            NoteFailure(&file, GetLastError());
+    }
+    if (job.kind == TJob::jkWrite || file.handle == INVALID_HANDLE_VALUE) return;
+
+    if (job.kind == TJob::jkFinish && !failed_) {
+        CabSetFileTimeAttrs(file.handle, file.destination, job.date, job.time, job.attributes, !file.existed);
+    } else {
+        CloseHandle(file.handle);
+    }
+    file.handle = INVALID_HANDLE_VALUE;
+}

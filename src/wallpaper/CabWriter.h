@@ -1,0 +1,74 @@
+// TCabFileWriter: writes the files that the cabinet reader extracts on worker threads, so that making,
+// writing and finishing the files overlaps the cabinet library's decoding. Each file goes whole to one
+// worker (files of the same name to the same one), which makes it, writes its data in large blocks in
+// order and finishes it; the first failure is kept with the cabinet entry it belongs to and stops the
+// work still waiting. Open, Write, Finish, CloseOnly and Wait are called from one thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TCabFileWriter {
+public:
+    struct TOutFile;
+    struct TWorker;
+
+    explicit TCabFileWriter(unsigned workers);
+    // Waits for the work handed over and ends the workers; never raises.
+    ~TCabFileWriter();
+    TCabFileWriter(const TCabFileWriter&) = delete;
+    TCabFileWriter& operator=(const TCabFileWriter&) = delete;
+
+    // Hands over a file to be made (or overwritten: a read-only file loses that attribute first, an older
+    // and longer file is cut) at |destination| for the cabinet entry |entry|, which the cabinet says holds
+    // |expectedSize| bytes. May raise std::bad_alloc.
+    TOutFile* Open(const std::string& destination, const std::string& entry, size_t expectedSize);
+    // Adds data to the file; false (with nothing raised, the failure kept) when it can't be kept.
+    bool Write(TOutFile* file, const void* data, size_t count);
+    // Ends the file: its creation and last-write times from a DOS date and time (local time) and its
+    // attributes are set, then it is closed. False when that can't be handed over.
+    bool Finish(TOutFile* file, uint16_t date, uint16_t time, uint16_t attributes);
+    // Ends the file without setting its times or attributes.
+    bool CloseOnly(TOutFile* file);
+
+    // Whether a file has failed so far (no waiting).
+    bool Failed() const;
+    // Waits until every file handed over is finished; false when one failed, with the entry and the
+    // system's error of the first failure.
+    bool Wait(std::string& failedEntry, DWORD& error);
+    // The destinations that were made or overwritten, in the order they were opened; after Wait, a file
+    // still open (its ending never came) is closed first.
+    std::vector<std::string> WrittenFiles();
+
+    // The writer of a file handed over.
+    static TCabFileWriter* OwnerOf(TOutFile* file);
+
+private:
+    struct TJob;
+    static DWORD WINAPI WorkerMain(void* parameter);
+    void Run(TWorker& worker);
+    void Execute(TJob& job);
+    bool Hand(TOutFile* file, TJob&& job);
+    void NoteFailure(TOutFile* file, DWORD error);
+    void StartWorkers();
+    // An empty block for a file's data, of the block size.
+    std::vector<char> TakeBlock();
+
+    unsigned workerCount_;
+    std::vector<std::unique_ptr<TWorker>> workers_;
+    std::vector<std::unique_ptr<TOutFile>> files_;
+    std::vector<std::vector<char>> keptBlocks_;
+    mutable SRWLOCK lock_ = SRWLOCK_INIT;
+    CONDITION_VARIABLE progress_ = CONDITION_VARIABLE_INIT;
+    size_t queuedBytes_ = 0;
+    size_t unfinishedJobs_ = 0;
+    bool stopping_ = false;
+    volatile LONG failed_ = 0;
+    std::string failedEntry_;
+    DWORD failedError_ = 0;
+};
