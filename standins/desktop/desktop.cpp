@@ -129,8 +129,14 @@ public:
             RECT bounds = desktop::HostedControlBounds();
             HRESULT hr = host_.Create(clsid, GetDesktopWindow(), &bounds);
             if (SUCCEEDED(hr)) {
-                if (HWND control = host_.ControlWindow()) desktop::MakeFocusable(control);
-                RequestRestack();
+                if (HWND control = host_.ControlWindow()) {
+                    // Its first frame takes a while: until then its window would show a plain colour.
+                    if (IsWindowVisible(control)) {
+                        ShowWindow(control, SW_HIDE);
+                        SetTimer(Handle(), kRevealTimer, kRevealMs, nullptr);
+                    }
+                    desktop::MakeFocusable(control);
+                }
                 hostedPage_ = wallpaper;
                 hostedClass_ = clsid;
                 fprintf(stderr, "desktop: hosting the control of %s\n", wallpaper.c_str());
@@ -150,6 +156,7 @@ protected:
         switch (msg) {
             case WM_TIMER:
                 if (wParam == kTrayTimer) KeepTrayOnTop();
+                if (wParam == kRevealTimer) RevealControl();
                 if (wParam == kSnapshotTimer) {
                     DropSnapshot();
                     Invalidate();
@@ -176,6 +183,8 @@ private:
     static constexpr UINT_PTR kTrayTimer = 1;
     static constexpr UINT_PTR kSnapshotTimer = 2;
     static constexpr UINT kSnapshotMs = 3000;
+    static constexpr UINT_PTR kRevealTimer = 3;
+    static constexpr UINT kRevealMs = 500;
     static constexpr UINT kRestackMessage = WM_APP + 1;
 
     // The hosted control's window is activated or takes the focus: Wine raises its X window over every
@@ -201,7 +210,16 @@ private:
         trayShown_ = visible;
     }
 
+    void RevealControl() {
+        KillTimer(Handle(), kRevealTimer);
+        HWND control = host_.Active() ? host_.ControlWindow() : nullptr;
+        if (!control) return;
+        ShowWindow(control, SW_SHOWNA);
+        RequestRestack();
+    }
+
     void DropControl() {
+        KillTimer(Handle(), kRevealTimer);
         if (host_.Active()) {
             fprintf(stderr, "desktop: control dropped\n");
             TakeSnapshot();
@@ -230,6 +248,8 @@ private:
             snapshotAt_ = POINT{r.left, r.top};
             ScreenToClient(Handle(), &snapshotAt_);
             SetTimer(Handle(), kSnapshotTimer, kSnapshotMs, nullptr);
+            // The icon list would cover it.
+            ShowWindow(view_.Handle(), SW_HIDE);
             Invalidate();
         } else if (bitmap) {
             DeleteObject(bitmap);
@@ -239,9 +259,11 @@ private:
     }
 
     void DropSnapshot() {
-        if (snapshot_) DeleteObject(snapshot_);
+        if (!snapshot_) return;
+        DeleteObject(snapshot_);
         snapshot_ = nullptr;
         KillTimer(Handle(), kSnapshotTimer);
+        if (view_.Handle()) ShowWindow(view_.Handle(), SW_SHOWNA);
     }
 
     void LoadPicture(const std::string& file) {
