@@ -157,6 +157,10 @@ protected:
             case WM_TIMER:
                 if (wParam == kTrayTimer) KeepTrayOnTop();
                 if (wParam == kRevealTimer) RevealControl();
+                if (wParam == kRestackAgainTimer) {
+                    KillTimer(Handle(), kRestackAgainTimer);
+                    RequestRestack();
+                }
                 if (wParam == kSnapshotTimer) {
                     DropSnapshot();
                     Invalidate();
@@ -164,7 +168,8 @@ protected:
                 return 0;
             case kRestackMessage:
                 restackPending_ = false;
-                desktop::KeepBeneath(Handle(), host_.Active() ? host_.ControlWindow() : nullptr);
+                if (desktop::KeepBeneath(Handle(), host_.Active() ? host_.ControlWindow() : nullptr))
+                    SetTimer(Handle(), kRestackAgainTimer, kRestackAgainMs, nullptr);
                 return 0;
             case WM_SETTINGCHANGE:
                 if (wParam == SPI_SETDESKWALLPAPER) ApplyWallpaper();
@@ -185,6 +190,8 @@ private:
     static constexpr UINT kSnapshotMs = 3000;
     static constexpr UINT_PTR kRevealTimer = 3;
     static constexpr UINT kRevealMs = 500;
+    static constexpr UINT_PTR kRestackAgainTimer = 4;
+    static constexpr UINT kRestackAgainMs = 400;
     static constexpr UINT kRestackMessage = WM_APP + 1;
 
     // The hosted control's window is activated or takes the focus: Wine raises its X window over every

@@ -21,7 +21,8 @@ void MakeFocusable(HWND control);
 
 // Puts |desktop| and then |control| (0 when none) at the bottom of the Z order and raises every other
 // visible top-level window above them, bottom first, so that their X windows come back over ours.
-// Windows whose program does not answer are left where they are.
-void KeepBeneath(HWND desktop, HWND control);
+// Windows whose program does not answer are left where they are. True when a topmost window was shown
+// (one that may come and go meanwhile, a tooltip say: then it is worth doing again a moment later).
+bool KeepBeneath(HWND desktop, HWND control);
 
 }  // namespace desktop

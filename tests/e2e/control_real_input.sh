@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The cube under real X input (xdotool on the display), as a user drives it: a click on the cube gives it
 # the keyboard, so Ctrl+H hides the faces and shows them again, and a drag with Ctrl held turns the cube;
-# the pointer stays free and the notification area's window stays over the desktop throughout.
+# the pointer stays free and the notification area's window (its icon's tooltip shown at first) stays over
+# the desktop throughout.
 . "$(dirname "$0")/lib_program.sh"
 command -v xdotool >/dev/null || { echo "FAIL - xdotool is missing: run scripts/install-deps.sh"; exit 1; }
 prepare 0
@@ -25,6 +26,9 @@ same_tray() {  # same_tray <a.png> <b.png>: the tray looks the same on both
 }
 
 check "the cube shows its face" wait_for 60 faces_shown
+read -r tray_left tray_top _ < <(drv rect __winex11_standalone_tray)
+xdotool mousemove $((tray_left + 12)) $((tray_top + 30))   # on the tray icon: its tooltip (topmost) shows
+sleep 1.5
 shot before
 xdotool mousemove 512 384 click 1
 sleep 0.5
