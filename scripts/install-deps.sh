@@ -11,7 +11,7 @@ packages=(
   cmake make ninja-build nasm dpkg-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 libwine-dev
-  xvfb xauth x11-apps x11-utils imagemagick
+  xvfb xauth x11-apps x11-utils xdotool imagemagick
   googletest gcab fp-utils
 )
 want_i386=0

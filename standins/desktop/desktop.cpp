@@ -2,8 +2,15 @@
 // desktop icon list ("SysListView32") under it, and the Active Desktop wallpaper. A picture wallpaper is
 // painted on "Progman"; an HTML wallpaper whose <object> names a control by classid gets that control,
 // hosted in place on the desktop window itself (under Wine, Direct3D output only reaches the screen from
-// a window whose parent is the desktop window). Keys typed on the desktop go to the control through the
+// a window whose parent is the desktop window) and made a top-level pop-up there, so that a click
+// activates it and gives it the keyboard. Keys typed on the desktop go to the control through the
 // container's key forwarding.
+//
+// "Progman" is a child of the desktop window: Wine never activates one, so it never takes the focus and
+// never rises over the control or other programs' windows. Whenever the control comes up or is
+// activated (which raises its X window over everything), the other windows are raised over it again.
+// While a page is replaced, the last picture of the control stays on "Progman" for a moment instead of
+// a flash of plain colour.
 //
 // The wallpaper is read from where the Active Desktop object keeps it; the object sends
 // WM_SETTINGCHANGE (SPI_SETDESKWALLPAPER) to "Progman" when it applied a change.
@@ -11,6 +18,7 @@
 #include "components/window.h"
 #include "container/container.h"
 #include "desktop_page.h"
+#include "stacking.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -51,13 +59,14 @@ public:
         comp::WindowParams p;
         p.className = "Progman";
         p.caption = "Program Manager";
-        p.style = WS_POPUP | WS_CLIPCHILDREN;
+        p.style = WS_CHILD | WS_CLIPCHILDREN;
         p.exStyle = WS_EX_TOOLWINDOW;
         p.x = 0;
         p.y = 0;
         p.width = width;
         p.height = height;
         p.background = reinterpret_cast<HBRUSH>(COLOR_BACKGROUND + 1);
+        p.parent = GetDesktopWindow();
         Create(p);
 
         comp::WindowParams v;
@@ -95,11 +104,16 @@ public:
         Show(SW_SHOWNA);
         SetWindowPos(Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         SetTimer(Handle(), kTrayTimer, 500, nullptr);
+        instance_ = this;
+        activationHook_ = SetWindowsHookExA(WH_CBT, WatchActivation, nullptr, GetCurrentThreadId());
     }
 
     ~DesktopWindow() override {
+        if (activationHook_) UnhookWindowsHookEx(activationHook_);
+        instance_ = nullptr;
         host_.Destroy();
         if (picture_) DeleteObject(picture_);
+        DropSnapshot();
     }
 
     container::ControlHost& Host() { return host_; }
@@ -112,8 +126,17 @@ public:
         if (page) {
             if (host_.Active() && hostedPage_ == wallpaper && IsEqualCLSID(hostedClass_, clsid)) return;
             DropControl();
-            HRESULT hr = host_.Create(clsid, GetDesktopWindow());
+            RECT bounds = desktop::HostedControlBounds();
+            HRESULT hr = host_.Create(clsid, GetDesktopWindow(), &bounds);
             if (SUCCEEDED(hr)) {
+                if (HWND control = host_.ControlWindow()) {
+                    // Its first frame takes a while: until then its window would show a plain colour.
+                    if (IsWindowVisible(control)) {
+                        ShowWindow(control, SW_HIDE);
+                        SetTimer(Handle(), kRevealTimer, kRevealMs, nullptr);
+                    }
+                    desktop::MakeFocusable(control);
+                }
                 hostedPage_ = wallpaper;
                 hostedClass_ = clsid;
                 fprintf(stderr, "desktop: hosting the control of %s\n", wallpaper.c_str());
@@ -133,6 +156,20 @@ protected:
         switch (msg) {
             case WM_TIMER:
                 if (wParam == kTrayTimer) KeepTrayOnTop();
+                if (wParam == kRevealTimer) RevealControl();
+                if (wParam == kRestackAgainTimer) {
+                    KillTimer(Handle(), kRestackAgainTimer);
+                    RequestRestack();
+                }
+                if (wParam == kSnapshotTimer) {
+                    DropSnapshot();
+                    Invalidate();
+                }
+                return 0;
+            case kRestackMessage:
+                restackPending_ = false;
+                if (desktop::KeepBeneath(Handle(), host_.Active() ? host_.ControlWindow() : nullptr))
+                    SetTimer(Handle(), kRestackAgainTimer, kRestackAgainMs, nullptr);
                 return 0;
             case WM_SETTINGCHANGE:
                 if (wParam == SPI_SETDESKWALLPAPER) ApplyWallpaper();
@@ -149,22 +186,91 @@ protected:
 
 private:
     static constexpr UINT_PTR kTrayTimer = 1;
+    static constexpr UINT_PTR kSnapshotTimer = 2;
+    static constexpr UINT kSnapshotMs = 3000;
+    static constexpr UINT_PTR kRevealTimer = 3;
+    static constexpr UINT kRevealMs = 500;
+    static constexpr UINT_PTR kRestackAgainTimer = 4;
+    static constexpr UINT kRestackAgainMs = 400;
+    static constexpr UINT kRestackMessage = WM_APP + 1;
+
+    // The hosted control's window is activated or takes the focus: Wine raises its X window over every
+    // other window. Once that is done, the others are raised again.
+    static LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
+        if ((code == HCBT_ACTIVATE || code == HCBT_SETFOCUS) && instance_ && instance_->host_.Active() &&
+            reinterpret_cast<HWND>(wParam) == instance_->host_.ControlWindow())
+            instance_->RequestRestack();
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    void RequestRestack() {
+        if (restackPending_) return;
+        restackPending_ = PostMessageA(Handle(), kRestackMessage, 0, 0) != FALSE;
+    }
 
     // Wine never lowers an X window: the notification area's own window, made by the shell before this
     // one, stays under it when it is shown. Raise it each time it comes up.
     void KeepTrayOnTop() {
         HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
         bool visible = tray && IsWindowVisible(tray);
-        if (visible && !trayShown_)
-            SetWindowPos(tray, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (visible && !trayShown_) RequestRestack();
         trayShown_ = visible;
     }
 
+    void RevealControl() {
+        KillTimer(Handle(), kRevealTimer);
+        HWND control = host_.Active() ? host_.ControlWindow() : nullptr;
+        if (!control) return;
+        ShowWindow(control, SW_SHOWNA);
+        RequestRestack();
+    }
+
     void DropControl() {
-        if (host_.Active()) fprintf(stderr, "desktop: control dropped\n");
+        KillTimer(Handle(), kRevealTimer);
+        if (host_.Active()) {
+            fprintf(stderr, "desktop: control dropped\n");
+            TakeSnapshot();
+        }
         host_.Destroy();
         hostedPage_.clear();
         hostedClass_ = CLSID();
+        if (snapshot_) UpdateWindow(Handle());
+    }
+
+    // The control's last picture as the screen shows it, painted over the wallpaper for a moment: a page
+    // being reloaded shows it until its new control is up.
+    void TakeSnapshot() {
+        HWND control = host_.ControlWindow();
+        RECT r = {};
+        if (!control || !IsWindowVisible(control) || !GetWindowRect(control, &r)) return;
+        DropSnapshot();
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right - r.left, r.bottom - r.top);
+        if (memory && bitmap) {
+            HGDIOBJ old = SelectObject(memory, bitmap);
+            BitBlt(memory, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
+            SelectObject(memory, old);
+            snapshot_ = bitmap;
+            snapshotAt_ = POINT{r.left, r.top};
+            ScreenToClient(Handle(), &snapshotAt_);
+            SetTimer(Handle(), kSnapshotTimer, kSnapshotMs, nullptr);
+            // The icon list would cover it.
+            ShowWindow(view_.Handle(), SW_HIDE);
+            Invalidate();
+        } else if (bitmap) {
+            DeleteObject(bitmap);
+        }
+        if (memory) DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+    }
+
+    void DropSnapshot() {
+        if (!snapshot_) return;
+        DeleteObject(snapshot_);
+        snapshot_ = nullptr;
+        KillTimer(Handle(), kSnapshotTimer);
+        if (view_.Handle()) ShowWindow(view_.Handle(), SW_SHOWNA);
     }
 
     void LoadPicture(const std::string& file) {
@@ -175,10 +281,24 @@ private:
     }
 
     LRESULT PaintBackground(HDC dc) {
+        PaintWallpaper(dc);
+        if (snapshot_) {
+            BITMAP info = {};
+            GetObjectA(snapshot_, sizeof info, &info);
+            HDC source = CreateCompatibleDC(dc);
+            HGDIOBJ old = SelectObject(source, snapshot_);
+            BitBlt(dc, snapshotAt_.x, snapshotAt_.y, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+            SelectObject(source, old);
+            DeleteDC(source);
+        }
+        return 1;
+    }
+
+    void PaintWallpaper(HDC dc) {
         RECT r = ClientRect();
         if (!picture_) {
             FillRect(dc, &r, reinterpret_cast<HBRUSH>(COLOR_BACKGROUND + 1));
-            return 1;
+            return;
         }
         BITMAP info = {};
         GetObjectA(picture_, sizeof info, &info);
@@ -188,8 +308,9 @@ private:
         StretchBlt(dc, 0, 0, r.right, r.bottom, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
         SelectObject(source, old);
         DeleteDC(source);
-        return 1;
     }
+
+    static DesktopWindow* instance_;
 
     comp::Window view_;
     HWND list_ = nullptr;
@@ -198,7 +319,13 @@ private:
     CLSID hostedClass_ = {};
     HBITMAP picture_ = nullptr;
     bool trayShown_ = false;
+    HBITMAP snapshot_ = nullptr;
+    POINT snapshotAt_ = {};
+    HHOOK activationHook_ = nullptr;
+    bool restackPending_ = false;
 };
+
+DesktopWindow* DesktopWindow::instance_ = nullptr;
 
 }  // namespace
 
