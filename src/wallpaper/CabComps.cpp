@@ -640,6 +640,8 @@ void TCabReader::Extract(const std::string& cabinetFile, const std::string& dest
     writer_ = &writer;
     try {
         ExtractSet(flags);
+        // The workers end as soon as their last file is finished.
+        writer.EndWorkers();
         WaitForWriter();
     } catch (...) {
         std::string entry;
