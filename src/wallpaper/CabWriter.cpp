@@ -12,13 +12,10 @@ namespace {
 
 // A file's data is gathered into blocks of this size before it is written.
 constexpr size_t kBlockSize = 1u << 20;
-// Data handed over and not written yet is held to this much: beyond it the decoding waits.
+// The memory of the data handed over and not written yet is held to this much: beyond it the decoding waits.
 constexpr size_t kMaxQueuedBytes = 48u << 20;
 // Written blocks kept for the next data: memory that is in use already fills faster than new memory.
 constexpr size_t kKeptBlocks = 16;
-// New memory is slow to fill the first time (every page is faulted in), so idle workers get this many
-// blocks ready ahead of the larger files' data, while the decoding goes on.
-constexpr size_t kBlocksAhead = 4;
 
 // The upper-case file name part of a path: files of the same name go to the same worker.
 size_t NameHash(const std::string& path) {
@@ -42,7 +39,6 @@ struct TCabFileWriter::TOutFile {
     std::vector<char> gathered;  // data not handed over yet (main thread)
     size_t expected = 0;         // the size the cabinet gives
     size_t handed = 0;           // the data given so far
-    size_t blocksToTake = 0;     // the blocks its data is still expected to take
     // The worker's side.
     HANDLE handle = INVALID_HANDLE_VALUE;
     bool opened = false;  // made or overwritten: removed again when the extraction fails
@@ -80,21 +76,11 @@ void TCabFileWriter::EndWorkers() {
     for (auto& worker : workers_) WakeConditionVariable(&worker->ready);
     ReleaseSRWLockExclusive(&lock_);
     // The workers end together: one wait for all of them.
-    std::vector<HANDLE> threads;
-    try {
-        for (auto& worker : workers_)
-            if (worker->thread) threads.push_back(worker->thread);
-    } catch (...) {
-        threads.clear();
-    }
-    if (!threads.empty() && threads.size() <= MAXIMUM_WAIT_OBJECTS &&
-        WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE, INFINITE) != WAIT_FAILED) {
-        for (auto& worker : workers_) {
-            if (!worker->thread) continue;
-            CloseHandle(worker->thread);
-            worker->thread = nullptr;
-        }
-    }
+    HANDLE threads[MAXIMUM_WAIT_OBJECTS];
+    DWORD count = 0;
+    for (auto& worker : workers_)
+        if (worker->thread && count < MAXIMUM_WAIT_OBJECTS) threads[count++] = worker->thread;
+    if (count > 0) WaitForMultipleObjects(count, threads, TRUE, INFINITE);
     for (auto& worker : workers_) {
         if (!worker->thread) continue;
         WaitForSingleObject(worker->thread, INFINITE);
@@ -125,25 +111,17 @@ TCabFileWriter::TOutFile* TCabFileWriter::Open(const std::string& destination, c
     file->entry = entry;
     file->expected = expectedSize;
     file->worker = workers_[NameHash(destination) % workers_.size()].get();
-    // A file of a block or more is gathered in whole blocks, its last part too.
-    file->blocksToTake = expectedSize < kBlockSize ? 0 : (expectedSize + kBlockSize - 1) / kBlockSize;
     TOutFile* result = file.get();
     files_.push_back(std::move(file));
     TJob job;
     job.kind = TJob::jkOpen;
     if (!Hand(result, std::move(job))) throw std::bad_alloc();
-    if (result->blocksToTake > 0) {
-        AcquireSRWLockExclusive(&lock_);
-        blocksWanted_ += result->blocksToTake;
-        for (auto& worker : workers_) WakeConditionVariable(&worker->ready);
-        ReleaseSRWLockExclusive(&lock_);
-    }
     return result;
 }
 
 bool TCabFileWriter::Hand(TOutFile* file, TJob&& job) {
     job.file = file;
-    const size_t bytes = job.data.size();
+    const size_t bytes = job.data.capacity();  // the memory it holds, a part-filled block's too
     AcquireSRWLockExclusive(&lock_);
     while (queuedBytes_ > kMaxQueuedBytes && !failed_) SleepConditionVariableSRW(&progress_, &lock_, INFINITE, 0);
     bool handed = true;
@@ -164,10 +142,11 @@ bool TCabFileWriter::Write(TOutFile* file, const void* data, size_t count) {
         const char* bytes = static_cast<const char*>(data);
         while (count > 0) {
             if (file->gathered.capacity() == 0) {
-                // A file smaller than a block gets a buffer of its size; larger ones take whole blocks.
+                // A file smaller than a block gets a buffer of its size; larger ones take whole blocks, for
+                // their last part too (a written block's memory fills faster than new memory).
                 const size_t left = file->expected > file->handed ? file->expected - file->handed : 0;
-                if (left > 0 && left < kBlockSize && file->blocksToTake == 0) file->gathered.reserve(left);
-                else file->gathered = TakeBlock(*file);
+                if (left > 0 && left < kBlockSize && file->handed == 0) file->gathered.reserve(left);
+                else file->gathered = TakeBlock();
             }
             const size_t room = kBlockSize - file->gathered.size();
             const size_t part = count < room ? count : room;
@@ -191,32 +170,19 @@ bool TCabFileWriter::Write(TOutFile* file, const void* data, size_t count) {
     return false;
 }
 
-std::vector<char> TCabFileWriter::TakeBlock(TOutFile& file) {
+std::vector<char> TCabFileWriter::TakeBlock() {
     std::vector<char> block;
     AcquireSRWLockExclusive(&lock_);
     if (!keptBlocks_.empty()) {
         block = std::move(keptBlocks_.back());
         keptBlocks_.pop_back();
     }
-    if (file.blocksToTake > 0) {
-        --file.blocksToTake;
-        --blocksWanted_;
-    }
     ReleaseSRWLockExclusive(&lock_);
     if (block.capacity() < kBlockSize) block.reserve(kBlockSize);
     return block;
 }
 
-void TCabFileWriter::ForgetBlocksToTake(TOutFile& file) {
-    if (file.blocksToTake == 0) return;
-    AcquireSRWLockExclusive(&lock_);
-    blocksWanted_ -= file.blocksToTake;
-    file.blocksToTake = 0;
-    ReleaseSRWLockExclusive(&lock_);
-}
-
 bool TCabFileWriter::Finish(TOutFile* file, uint16_t date, uint16_t time, uint16_t attributes) {
-    ForgetBlocksToTake(*file);
     TJob job;
     job.kind = TJob::jkFinish;
     job.data = std::move(file->gathered);
@@ -230,7 +196,6 @@ bool TCabFileWriter::Finish(TOutFile* file, uint16_t date, uint16_t time, uint16
 }
 
 bool TCabFileWriter::CloseOnly(TOutFile* file) {
-    ForgetBlocksToTake(*file);
     TJob job;
     job.kind = TJob::jkClose;
     job.data = std::move(file->gathered);
@@ -294,48 +259,24 @@ DWORD WINAPI TCabFileWriter::WorkerMain(void* parameter) {
     return 0;
 }
 
-bool TCabFileWriter::BlockToPrepare() const {
-    if (stopping_ || failed_) return false;
-    const size_t ahead = keptBlocks_.size() + preparingBlocks_;
-    return ahead < kBlocksAhead && ahead < blocksWanted_;
-}
-
-void TCabFileWriter::PrepareBlock() {
-    ++preparingBlocks_;
-    ReleaseSRWLockExclusive(&lock_);
-    std::vector<char> block;
-    try {
-        // Filling it faults every page in; it is handed out empty.
-        block.resize(kBlockSize);
-        block.clear();
-    } catch (...) {
-        // the data's thread makes its own
-    }
-    AcquireSRWLockExclusive(&lock_);
-    --preparingBlocks_;
-    if (block.capacity() == kBlockSize && keptBlocks_.size() < kKeptBlocks) {
-        try {
-            keptBlocks_.push_back(std::move(block));
-        } catch (...) {
-            // not kept
-        }
-    }
-}
-
 void TCabFileWriter::Run(TWorker& worker) {
     AcquireSRWLockExclusive(&lock_);
     for (;;) {
-        while (worker.jobs.empty() && !stopping_ && !BlockToPrepare())
-            SleepConditionVariableSRW(&worker.ready, &lock_, INFINITE, 0);
+        while (worker.jobs.empty() && !stopping_) SleepConditionVariableSRW(&worker.ready, &lock_, INFINITE, 0);
         if (worker.jobs.empty()) {
-            if (stopping_) break;
-            PrepareBlock();
+            // Ending: the kept blocks are given back while the other workers finish their last files.
+            if (keptBlocks_.empty()) break;
+            std::vector<char> block = std::move(keptBlocks_.back());
+            keptBlocks_.pop_back();
+            ReleaseSRWLockExclusive(&lock_);
+            block = std::vector<char>();
+            AcquireSRWLockExclusive(&lock_);
             continue;
         }
         TJob job = std::move(worker.jobs.front());
         worker.jobs.pop_front();
         ReleaseSRWLockExclusive(&lock_);
-        const size_t bytes = job.data.size();
+        const size_t bytes = job.data.capacity();
         try {
             Execute(job);
         } catch (...) {

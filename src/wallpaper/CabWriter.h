@@ -59,21 +59,13 @@ private:
     bool Hand(TOutFile* file, TJob&& job);
     void NoteFailure(TOutFile* file, DWORD error);
     void StartWorkers();
-    // An empty block of the block size for the data of |file|.
-    std::vector<char> TakeBlock(TOutFile& file);
-    // The blocks that |file| was expected to take and no longer will (it ends).
-    void ForgetBlocksToTake(TOutFile& file);
-    // Whether an idle worker gets a block ready (under the lock).
-    bool BlockToPrepare() const;
-    // Makes a block ready, outside the lock (called and returning under it).
-    void PrepareBlock();
+    // An empty block for a file's data, of the block size.
+    std::vector<char> TakeBlock();
 
     unsigned workerCount_;
     std::vector<std::unique_ptr<TWorker>> workers_;
     std::vector<std::unique_ptr<TOutFile>> files_;
-    std::vector<std::vector<char>> keptBlocks_;  // empty blocks whose memory is in use already
-    size_t blocksWanted_ = 0;      // the blocks that the open files are still expected to take
-    size_t preparingBlocks_ = 0;   // blocks being made ready
+    std::vector<std::vector<char>> keptBlocks_;
     mutable SRWLOCK lock_ = SRWLOCK_INIT;
     CONDITION_VARIABLE progress_ = CONDITION_VARIABLE_INIT;
     size_t queuedBytes_ = 0;
