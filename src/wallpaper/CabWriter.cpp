@@ -12,7 +12,7 @@ namespace {
 
 // A file's data is gathered into blocks of this size before it is written.
 constexpr size_t kBlockSize = 1u << 20;
-// Data handed over and not written yet is held to this much: beyond it the decoding waits.
+// The memory of the data handed over and not written yet is held to this much: beyond it the decoding waits.
 constexpr size_t kMaxQueuedBytes = 48u << 20;
 // Written blocks kept for the next data: memory that is in use already fills faster than new memory.
 constexpr size_t kKeptBlocks = 16;
@@ -62,21 +62,32 @@ struct TCabFileWriter::TWorker {
 TCabFileWriter::TCabFileWriter(unsigned workers) : workerCount_(workers ? workers : 1) {}
 
 TCabFileWriter::~TCabFileWriter() {
-    AcquireSRWLockExclusive(&lock_);
-    stopping_ = true;
-    for (auto& worker : workers_) WakeConditionVariable(&worker->ready);
-    ReleaseSRWLockExclusive(&lock_);
-    for (auto& worker : workers_) {
-        if (!worker->thread) continue;
-        WaitForSingleObject(worker->thread, INFINITE);
-        CloseHandle(worker->thread);
-    }
+    EndWorkers();
     // A file whose ending never came (the workers drain their queues first) is closed here.
     for (auto& file : files_)
         if (file->handle != INVALID_HANDLE_VALUE) CloseHandle(file->handle);
 }
 
 TCabFileWriter* TCabFileWriter::OwnerOf(TOutFile* file) { return file->owner; }
+
+void TCabFileWriter::EndWorkers() {
+    AcquireSRWLockExclusive(&lock_);
+    stopping_ = true;
+    for (auto& worker : workers_) WakeConditionVariable(&worker->ready);
+    ReleaseSRWLockExclusive(&lock_);
+    // The workers end together: one wait for all of them.
+    HANDLE threads[MAXIMUM_WAIT_OBJECTS];
+    DWORD count = 0;
+    for (auto& worker : workers_)
+        if (worker->thread && count < MAXIMUM_WAIT_OBJECTS) threads[count++] = worker->thread;
+    if (count > 0) WaitForMultipleObjects(count, threads, TRUE, INFINITE);
+    for (auto& worker : workers_) {
+        if (!worker->thread) continue;
+        WaitForSingleObject(worker->thread, INFINITE);
+        CloseHandle(worker->thread);
+        worker->thread = nullptr;
+    }
+}
 
 void TCabFileWriter::StartWorkers() {
     for (unsigned i = 0; i < workerCount_; ++i) {
@@ -110,7 +121,7 @@ TCabFileWriter::TOutFile* TCabFileWriter::Open(const std::string& destination, c
 
 bool TCabFileWriter::Hand(TOutFile* file, TJob&& job) {
     job.file = file;
-    const size_t bytes = job.data.size();
+    const size_t bytes = job.data.capacity();  // the memory it holds, a part-filled block's too
     AcquireSRWLockExclusive(&lock_);
     while (queuedBytes_ > kMaxQueuedBytes && !failed_) SleepConditionVariableSRW(&progress_, &lock_, INFINITE, 0);
     bool handed = true;
@@ -131,9 +142,10 @@ bool TCabFileWriter::Write(TOutFile* file, const void* data, size_t count) {
         const char* bytes = static_cast<const char*>(data);
         while (count > 0) {
             if (file->gathered.capacity() == 0) {
-                // A file smaller than a block gets a buffer of its size; larger ones take whole blocks.
+                // A file smaller than a block gets a buffer of its size; larger ones take whole blocks, for
+                // their last part too (a written block's memory fills faster than new memory).
                 const size_t left = file->expected > file->handed ? file->expected - file->handed : 0;
-                if (left > 0 && left < kBlockSize) file->gathered.reserve(left);
+                if (left > 0 && left < kBlockSize && file->handed == 0) file->gathered.reserve(left);
                 else file->gathered = TakeBlock();
             }
             const size_t room = kBlockSize - file->gathered.size();
@@ -251,11 +263,20 @@ void TCabFileWriter::Run(TWorker& worker) {
     AcquireSRWLockExclusive(&lock_);
     for (;;) {
         while (worker.jobs.empty() && !stopping_) SleepConditionVariableSRW(&worker.ready, &lock_, INFINITE, 0);
-        if (worker.jobs.empty()) break;
+        if (worker.jobs.empty()) {
+            // Ending: the kept blocks are given back while the other workers finish their last files.
+            if (keptBlocks_.empty()) break;
+            std::vector<char> block = std::move(keptBlocks_.back());
+            keptBlocks_.pop_back();
+            ReleaseSRWLockExclusive(&lock_);
+            block = std::vector<char>();
+            AcquireSRWLockExclusive(&lock_);
+            continue;
+        }
         TJob job = std::move(worker.jobs.front());
         worker.jobs.pop_front();
         ReleaseSRWLockExclusive(&lock_);
-        const size_t bytes = job.data.size();
+        const size_t bytes = job.data.capacity();
         try {
             Execute(job);
         } catch (...) {

@@ -2,7 +2,7 @@
 // writing and finishing the files overlaps the cabinet library's decoding. Each file goes whole to one
 // worker (files of the same name to the same one), which makes it, writes its data in large blocks in
 // order and finishes it; the first failure is kept with the cabinet entry it belongs to and stops the
-// work still waiting. Open, Write, Finish, CloseOnly and Wait are called from one thread only.
+// work still waiting. Open, Write, Finish, CloseOnly, Wait and EndWorkers are called from one thread only.
 #pragma once
 
 #include <windows.h>
@@ -19,7 +19,7 @@ public:
     struct TWorker;
 
     explicit TCabFileWriter(unsigned workers);
-    // Waits for the work handed over and ends the workers; never raises.
+    // Ends the workers (see EndWorkers); never raises.
     ~TCabFileWriter();
     TCabFileWriter(const TCabFileWriter&) = delete;
     TCabFileWriter& operator=(const TCabFileWriter&) = delete;
@@ -41,6 +41,9 @@ public:
     // Waits until every file handed over is finished; false when one failed, with the entry and the
     // system's error of the first failure.
     bool Wait(std::string& failedEntry, DWORD& error);
+    // Lets the workers finish the work handed over, then waits until they have ended; never raises.
+    // Nothing may be handed over after it.
+    void EndWorkers();
     // The destinations that were made or overwritten, in the order they were opened; after Wait, a file
     // still open (its ending never came) is closed first.
     std::vector<std::string> WrittenFiles();
