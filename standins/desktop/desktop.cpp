@@ -9,8 +9,9 @@
 // "Progman" is a child of the desktop window: Wine never activates one, so it never takes the focus and
 // never rises over the control or other programs' windows. Whenever the control comes up or is
 // activated (which raises its X window over everything), the other windows are raised over it again.
-// While a page is replaced, the last picture of the control stays on "Progman" for a moment instead of
-// a flash of plain colour.
+// The screen is never read here while a control lives: under Wine, a read of the screen (XGetImage) at
+// the moment the control's Direct3D thread presents a frame (glXSwapBuffers) on the same X connection
+// can hang both for good.
 //
 // The wallpaper is read from where the Active Desktop object keeps it; the object sends
 // WM_SETTINGCHANGE (SPI_SETDESKWALLPAPER) to "Progman" when it applied a change.
@@ -113,7 +114,6 @@ public:
         instance_ = nullptr;
         host_.Destroy();
         if (picture_) DeleteObject(picture_);
-        DropSnapshot();
     }
 
     container::ControlHost& Host() { return host_; }
@@ -161,10 +161,6 @@ protected:
                     KillTimer(Handle(), kRestackAgainTimer);
                     RequestRestack();
                 }
-                if (wParam == kSnapshotTimer) {
-                    DropSnapshot();
-                    Invalidate();
-                }
                 return 0;
             case kRestackMessage:
                 restackPending_ = false;
@@ -186,8 +182,6 @@ protected:
 
 private:
     static constexpr UINT_PTR kTrayTimer = 1;
-    static constexpr UINT_PTR kSnapshotTimer = 2;
-    static constexpr UINT kSnapshotMs = 3000;
     static constexpr UINT_PTR kRevealTimer = 3;
     static constexpr UINT kRevealMs = 500;
     static constexpr UINT_PTR kRestackAgainTimer = 4;
@@ -227,50 +221,10 @@ private:
 
     void DropControl() {
         KillTimer(Handle(), kRevealTimer);
-        if (host_.Active()) {
-            fprintf(stderr, "desktop: control dropped\n");
-            TakeSnapshot();
-        }
+        if (host_.Active()) fprintf(stderr, "desktop: control dropped\n");
         host_.Destroy();
         hostedPage_.clear();
         hostedClass_ = CLSID();
-        if (snapshot_) UpdateWindow(Handle());
-    }
-
-    // The control's last picture as the screen shows it, painted over the wallpaper for a moment: a page
-    // being reloaded shows it until its new control is up.
-    void TakeSnapshot() {
-        HWND control = host_.ControlWindow();
-        RECT r = {};
-        if (!control || !IsWindowVisible(control) || !GetWindowRect(control, &r)) return;
-        DropSnapshot();
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right - r.left, r.bottom - r.top);
-        if (memory && bitmap) {
-            HGDIOBJ old = SelectObject(memory, bitmap);
-            BitBlt(memory, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
-            SelectObject(memory, old);
-            snapshot_ = bitmap;
-            snapshotAt_ = POINT{r.left, r.top};
-            ScreenToClient(Handle(), &snapshotAt_);
-            SetTimer(Handle(), kSnapshotTimer, kSnapshotMs, nullptr);
-            // The icon list would cover it.
-            ShowWindow(view_.Handle(), SW_HIDE);
-            Invalidate();
-        } else if (bitmap) {
-            DeleteObject(bitmap);
-        }
-        if (memory) DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-    }
-
-    void DropSnapshot() {
-        if (!snapshot_) return;
-        DeleteObject(snapshot_);
-        snapshot_ = nullptr;
-        KillTimer(Handle(), kSnapshotTimer);
-        if (view_.Handle()) ShowWindow(view_.Handle(), SW_SHOWNA);
     }
 
     void LoadPicture(const std::string& file) {
@@ -282,15 +236,6 @@ private:
 
     LRESULT PaintBackground(HDC dc) {
         PaintWallpaper(dc);
-        if (snapshot_) {
-            BITMAP info = {};
-            GetObjectA(snapshot_, sizeof info, &info);
-            HDC source = CreateCompatibleDC(dc);
-            HGDIOBJ old = SelectObject(source, snapshot_);
-            BitBlt(dc, snapshotAt_.x, snapshotAt_.y, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
-            SelectObject(source, old);
-            DeleteDC(source);
-        }
         return 1;
     }
 
@@ -319,8 +264,6 @@ private:
     CLSID hostedClass_ = {};
     HBITMAP picture_ = nullptr;
     bool trayShown_ = false;
-    HBITMAP snapshot_ = nullptr;
-    POINT snapshotAt_ = {};
     HHOOK activationHook_ = nullptr;
     bool restackPending_ = false;
 };
