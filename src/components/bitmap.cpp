@@ -446,23 +446,12 @@ HBITMAP StretchedScreenBitmap(const Bitmap& picture, int width, int height) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = static_cast<WORD>(picture.BytesPerPixel() * 8);
     info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    HBITMAP result = CreateCompatibleBitmap(screen, width, height);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    if (!result || !dc) {
-        if (result) DeleteObject(result);
-        if (dc) DeleteDC(dc);
-        return nullptr;
-    }
-    HGDIOBJ old = SelectObject(dc, result);
-    SetStretchBltMode(dc, HALFTONE);
-    SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchDIBits(dc, 0, 0, width, height, 0, 0, picture.Width(), picture.Height(), picture.ScanLine(0), &info,
-                  DIB_RGB_COLORS, SRCCOPY);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return result;
+    return PaintedScreenBitmap(width, height, [&](HDC dc) {
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchDIBits(dc, 0, 0, width, height, 0, 0, picture.Width(), picture.Height(), picture.ScanLine(0),
+                      &info, DIB_RGB_COLORS, SRCCOPY);
+    });
 }
 
 }  // namespace comp

@@ -88,6 +88,26 @@ private:
     HGDIOBJ oldBitmap_ = nullptr;
 };
 
+// A new screen-compatible bitmap of width x height, which the caller owns, drawn by |paint| (called with
+// a memory DC that has it selected); nullptr when it can't be made.
+template <typename Paint>
+HBITMAP PaintedScreenBitmap(int width, int height, Paint paint) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    if (!bitmap || !dc) {
+        if (bitmap) DeleteObject(bitmap);
+        if (dc) DeleteDC(dc);
+        return nullptr;
+    }
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    paint(dc);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return bitmap;
+}
+
 // |picture| stretched (halftone) into a new screen-compatible bitmap of width x height, which the caller
 // owns; nullptr when the picture is empty or the bitmap can't be made.
 HBITMAP StretchedScreenBitmap(const Bitmap& picture, int width, int height);

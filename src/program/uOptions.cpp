@@ -1,6 +1,8 @@
 // The face picture form and its opener.
 #include "uOptions.h"
 
+#include "components/bitmap.h"
+#include "components/canvas.h"
 #include "components/paths.h"
 #include "shared/uFacePicture.h"
 #include "shared/uMessages.h"
@@ -38,30 +40,15 @@ comp::DialogParams FaceOptionsFormParams() {
     return p;
 }
 
-void FillSolid(HDC dc, const RECT& r, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-}
+using comp::FillSolid;
 
 // A screen-compatible bitmap painted by |paint| on the button-face colour.
 template <typename Paint>
 HBITMAP DrawBitmap(int width, int height, Paint paint) {
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(nullptr, screen);
-    if (!dc || !bitmap) {
-        if (bitmap) DeleteObject(bitmap);
-        if (dc) DeleteDC(dc);
-        return nullptr;
-    }
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    FillSolid(dc, RECT{0, 0, width, height}, GetSysColor(COLOR_BTNFACE));
-    paint(dc);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return bitmap;
+    return comp::PaintedScreenBitmap(width, height, [&](HDC dc) {
+        FillSolid(dc, RECT{0, 0, width, height}, GetSysColor(COLOR_BTNFACE));
+        paint(dc);
+    });
 }
 
 // The monitor around the preview: a bezel with the screen at (11, 10), a neck and a foot.
