@@ -7,6 +7,7 @@
 set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
 . "$VEXLOR_ROOT/scripts/layout-prefix.sh"
+. "$VEXLOR_ROOT/scripts/x-screen.sh"
 vexlor_prefix_ready
 
 trap vexlor_session_stop EXIT
@@ -28,15 +29,11 @@ prog=$!
 vx_wine "$VX_DRIVER" wait _3DVexlorActiveXWnd 30000 || echo "run: the 3D control did not come up" >&2
 sleep "${VEXLOR_SHOT_DELAY:-5}"
 
-# Inside the prefix the capture shows dialogs and menus over the Direct3D window correctly.
-bmp="$VX_DRIVE_C/windows/Temp/vexlor-screen.bmp"
-if vx_wine "$VX_DRIVER" capture 'C:\windows\Temp\vexlor-screen.bmp' && [ -s "$bmp" ]; then
-  convert "$bmp" "$shot"
+if vexlor_xscreen | convert miff:- "$shot"; then
+  echo "run: screenshot saved to $shot"
 else
-  xwd -root -silent -display "$DISPLAY" | convert xwd:- "$shot"
+  echo "run: the screen could not be read for the screenshot" >&2
 fi
-rm -f "$bmp"
-echo "run: screenshot saved to $shot"
 
 if [ -n "$VX_SESSION_XPID" ]; then
   # No one can click the tray icon here: ask for Exit as the control does.

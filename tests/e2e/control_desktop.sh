@@ -23,14 +23,14 @@ check "control started: hidden window up" drv wait _3DVexlorActiveXWnd 30000
 check "control window on the desktop" drv exists T_3DVexlorForm
 check_eq "splash closed" 1 "$(drv exists T3DVexlorSplash; echo $?)"
 bright_centre() {  # the centre of the screen is not black
-  xwd -root -silent | convert xwd:- "$T_OUT/desktop.png" 2>/dev/null
+  vexlor_xscreen | convert miff:- "$T_OUT/desktop.png" 2>/dev/null
   mean=$(convert "$T_OUT/desktop.png" -gravity center -crop 200x200+0+0 +repage -format '%[fx:mean]' info: 2>/dev/null)
   awk -v m="${mean:-0}" 'BEGIN { exit !(m > 0.05) }'
 }
 check "the cube reaches the screen (centre not black)" wait_for 60 bright_centre
 echo "centre brightness: $mean"
 check_eq "exit program not started while the main form exists" 'C:\windows\mine.bmp' "$(wallpaper)"
-screenshot desktop_in_prefix
+wine_capture desktop_in_prefix
 
 drv post VexlorControlHost 0x0010 >/dev/null
 check "host ends on close" wait_pid "$HOST_PID" 20

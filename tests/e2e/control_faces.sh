@@ -21,7 +21,7 @@ echo "first" >"$face/first.txt"
 icon_box() { echo "44x33+167+$((114 + $1 * 77))"; }
 # How much the screen varies inside the icon rectangle of cell (0, r): 0 for plain background.
 icon_spread() {
-  xwd -root -silent | convert xwd:- -crop "$(icon_box "$1")" +repage -format '%[fx:standard_deviation]' info: 2>/dev/null
+  vexlor_xscreen | convert miff:- -crop "$(icon_box "$1")" +repage -format '%[fx:standard_deviation]' info: 2>/dev/null
 }
 varied() { awk -v s="${1:-0}" 'BEGIN { exit !(s > 0.05) }'; }
 
@@ -36,13 +36,13 @@ shown=1
 for _ in $(seq 1 50); do varied "$(icon_spread 0)" && { shown=0; break; }; sleep 0.2; done
 check "the item of the folder shows on the front face" test $shown -eq 0
 check "the next cell is empty" bash -c "! awk -v s='$(icon_spread 1)' 'BEGIN { exit !(s > 0.05) }'"
-xwd -root -silent | convert xwd:- "$T_OUT/before.png" 2>/dev/null
+vexlor_xscreen | convert miff:- "$T_OUT/before.png" 2>/dev/null
 
 echo "second" >"$face/second.txt"
 shown=1
 for _ in $(seq 1 50); do varied "$(icon_spread 1)" && { shown=0; break; }; sleep 0.2; done
 check "a new file appears on the face by itself" test $shown -eq 0
-xwd -root -silent | convert xwd:- "$T_OUT/after.png" 2>/dev/null
+vexlor_xscreen | convert miff:- "$T_OUT/after.png" 2>/dev/null
 counted=1
 for _ in $(seq 1 50); do grep -q '^count=2' "$face.ini" 2>/dev/null && { counted=0; break; }; sleep 0.2; done
 check "the layout file follows the re-scan" test $counted -eq 0

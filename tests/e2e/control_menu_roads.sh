@@ -17,13 +17,13 @@ PROGRAM_WINEDEBUG="-all,fixme+shell" start_hosted
 # Face 1 in front covers the middle of the 1024 x 768 screen: texture point (u, v) of its 512 x 512 picture
 # is screen point (138 + u * 748 / 512, 104 + v * 561 / 512). Cell (0, 0)'s icon: texture (19, 9) to (51, 41).
 icon_spread() {  # how much the screen varies on cell (0, 0)'s icon: 0 for plain background
-  xwd -root -silent | convert xwd:- -crop 44x33+167+114 +repage -format '%[fx:standard_deviation]' info: 2>/dev/null
+  vexlor_xscreen | convert miff:- -crop 44x33+167+114 +repage -format '%[fx:standard_deviation]' info: 2>/dev/null
 }
 icon_shown() { awk -v s="$(icon_spread)" 'BEGIN { exit !(s > 0.05) }'; }
 icon_gone() { ! icon_shown; }
 # The mean colour "r g b" of the face's bottom right corner, beside every cell in use and the dialogs.
 corner() {
-  xwd -root -silent | convert xwd:- -crop 16x16+822+614 +repage \
+  vexlor_xscreen | convert miff:- -crop 16x16+822+614 +repage \
     -format '%[fx:int(255*mean.r)] %[fx:int(255*mean.g)] %[fx:int(255*mean.b)]' info: 2>/dev/null
 }
 corner_is() {  # corner_is <r> <g> <b>: the corner shows about that colour
@@ -56,7 +56,7 @@ drv child-post NewLinkWizard OK 0x00F5 >/dev/null
 check "the wizard closes" drv wait-gone NewLinkWizard 10000
 check "the shortcut is written into the face's folder" test -s "$face/Editor.lnk"
 check "the shortcut shows on the face" wait_for 20 icon_shown
-xwd -root -silent | convert xwd:- "$T_OUT/shortcut.png" 2>/dev/null
+vexlor_xscreen | convert miff:- "$T_OUT/shortcut.png" 2>/dev/null
 
 # Lunark Properties: the dialog opens for face 1; the colour applied there reaches the running cube.
 check "Lunark Properties chosen" menu 6
@@ -72,7 +72,7 @@ drv post TColorForm 0x0201 1 $(((66 << 16) | 30)) >/dev/null   # navy
 sleep 0.5
 drv child-post TfrmOptions Apply 0x00F5 >/dev/null
 check "the cube takes the colour applied" wait_for 20 corner_is 0 0 128
-xwd -root -silent | convert xwd:- "$T_OUT/applied.png" 2>/dev/null
+vexlor_xscreen | convert miff:- "$T_OUT/applied.png" 2>/dev/null
 drv child-post TfrmOptions Ok 0x00F5 >/dev/null
 check "the dialog closes" drv wait-gone TfrmOptions 5000
 

@@ -9,9 +9,9 @@ prepare 0
 start_hosted
 
 # The middle of the screen shows face 1 (a light plain face) while the faces are drawn.
-shot() { xwd -root -silent | convert xwd:- "$T_OUT/$1.png" 2>/dev/null; }
+shot() { vexlor_xscreen | convert miff:- "$T_OUT/$1.png" 2>/dev/null; }
 centre() {
-  xwd -root -silent | convert xwd:- -gravity center -crop 300x200+0+0 +repage -format '%[fx:mean]' info: 2>/dev/null
+  vexlor_xscreen | convert miff:- -gravity center -crop 300x200+0+0 +repage -format '%[fx:mean]' info: 2>/dev/null
 }
 faces_shown() { awk -v m="$(centre)" 'BEGIN { exit !(m > 0.5) }'; }
 faces_hidden() { awk -v m="$(centre)" 'BEGIN { exit !(m < 0.25) }'; }

@@ -31,7 +31,7 @@ check "plug-in data unpacked into its subfolder" test -s "$TEMP_UNIX/data/space.
 blue=0 centre=0
 for _ in $(seq 1 20); do
   sleep 1
-  xwd -root -silent | convert xwd:- "$T_OUT/desktop.png" 2>/dev/null || continue
+  vexlor_xscreen | convert miff:- "$T_OUT/desktop.png" 2>/dev/null || continue
   blue=$(convert "$T_OUT/desktop.png" -crop 40x20+940+740 +repage -format '%[fx:mean.b]' info: 2>/dev/null)
   centre=$(convert "$T_OUT/desktop.png" -gravity center -crop 200x200+0+0 +repage -format '%[fx:mean]' info: 2>/dev/null)
   awk -v b="${blue:-0}" -v m="${centre:-0}" 'BEGIN { exit !(b > 0.12 && m > 0.5) }' && break

@@ -22,7 +22,8 @@
 //   stall <class> <ms>                   keeps a hidden window of the class that answers nothing for that long
 //   tray-delete <class> <id>             takes the window's notification-area icon with that id away
 //   cursor <x> <y>                       moves the mouse cursor to the screen point
-//   rect <class>                         prints "left top right bottom" of the window in screen pixels
+//   rect <class> [child]                 prints "left top right bottom" of the window (or of its first
+//                                        descendant whose class name or caption is <child>) in screen pixels
 //   child-post <class> <child> <message> [w] [l]  posts to the window's first descendant whose class
 //                                        name or caption is <child> ("<child>#n": the n-th such one)
 //   set-text <class> <child> <text>      sets the text of that descendant (an edit box's, say)
@@ -302,6 +303,7 @@ int main(int argc, char** argv) {
     if (cmd == "cursor" && argc >= 4) return SetCursorPos(atoi(argv[2]), atoi(argv[3])) ? 0 : 1;
     if (cmd == "rect" && argc >= 3) {
         HWND w = Find(argv[2]);
+        if (w && argc >= 4) w = FindChild(w, argv[3]);
         RECT r;
         if (!w || !GetWindowRect(w, &r)) return 1;
         printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);

@@ -4,6 +4,7 @@ set -u
 VEXLOR_ROOT=${VEXLOR_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 . "$VEXLOR_ROOT/scripts/wine-env.sh"
 . "$VEXLOR_ROOT/scripts/layout-prefix.sh"
+. "$VEXLOR_ROOT/scripts/x-screen.sh"
 vexlor_prefix_ready || exit 1
 . "$VEXLOR_ROOT/tests/support/checks.sh"
 
@@ -105,7 +106,10 @@ wait_pid() {  # wait_pid <pid> <seconds>: true when the process ended within the
   for ((i = 0; i < $2 * 10; i++)); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
   return 1
 }
-screenshot() {  # screenshot <name>: the screen as seen inside the prefix, as PNG in the output folder
+screenshot() {  # screenshot <name>: the X screen, as the user sees it, as <name>.png in the output folder
+  vexlor_xscreen | convert miff:- "$T_OUT/$1.png" 2>/dev/null
+}
+wine_capture() {  # wine_capture <name>: the screen as Wine holds it (read inside the prefix), as <name>.png
   local bmp="$VX_DRIVE_C/windows/Temp/$1.bmp"
   drv capture "C:\\windows\\Temp\\$1.bmp" >/dev/null && convert "$bmp" "$T_OUT/$1.png" 2>/dev/null
   rm -f "$bmp"

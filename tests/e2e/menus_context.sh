@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Both context menus on the running desktop are skinned: the 3D control's menu (opened by _3D_Popup) and
-# the tray menu show the dark side bar with its picture beside light items; the screenshots of both are
-# kept in the output folder (control_menu.png with its submenu in control_submenu.png, tray_menu.png).
+# the tray menu show the dark side bar with its picture beside light items on the X screen; the screenshots
+# of both are kept in the output folder (control_menu.png with its submenu in control_submenu.png,
+# tray_menu.png).
 . "$(dirname "$0")/lib_program.sh"
 prepare 0
 start_hosted
@@ -10,7 +11,7 @@ start_hosted
 stat() {
   convert "$1" -crop "$4x$5+$2+$3" +repage -colorspace Gray -format "%[fx:$6]" info: 2>/dev/null
 }
-# check_menu <name>: the open menu is captured; its bar strip is dark with light picture pixels in it,
+# check_menu <name>: the open menu is on the screen; its bar strip is dark with light picture pixels in it,
 # its item area is light
 check_menu() {
   local name=$1 l t r b png
@@ -18,7 +19,7 @@ check_menu() {
   echo "     ($name menu at $l,$t-$r,$b)"
   screenshot "$name"
   png="$T_OUT/$name.png"
-  check "$name menu captured" test -s "$png"
+  check "$name menu: the screen was read" test -s "$png"
   local h=$((b - t - 8)) bar items picture
   bar=$(stat "$png" $((l + 6)) $((t + 4)) 24 "$h" mean)
   picture=$(stat "$png" $((l + 6)) $((t + 4)) 24 "$h" maxima)

@@ -13,7 +13,7 @@ tab_right() { drv child-post Tfrm3DVexlorOptions SysTabControl32 0x0100 0x27 >/d
 tray_shot() {  # tray_shot <name>: the icons' half of the notification area's window as the X screen shows it
   local l t r b
   read -r l t r b < <(drv rect __winex11_standalone_tray)
-  xwd -root -silent | convert xwd:- -crop "$((r - l))x$(((b - t) / 2))+$l+$(((t + b) / 2))" +repage "$T_OUT/$1.png" 2>/dev/null
+  vexlor_xscreen | convert miff:- -crop "$((r - l))x$(((b - t) / 2))+$l+$(((t + b) / 2))" +repage "$T_OUT/$1.png" 2>/dev/null
 }
 tray_as_before() {
   tray_shot tray_after && [ "$(compare -metric AE "$T_OUT/tray_before.png" "$T_OUT/tray_after.png" /dev/null 2>&1)" -lt 50 ]
