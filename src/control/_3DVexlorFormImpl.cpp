@@ -43,12 +43,19 @@ static std::string DesktopName(HDESK desk) {
     return name;
 }
 
-bool RealInputDesktopActive() {
-    std::string inputName;
+std::string RealInputDesktopName() {
+    std::string name;
     if (HDESK input = OpenInputDesktop(0, TRUE, DESKTOP_READOBJECTS)) {
-        inputName = DesktopName(input);
+        name = DesktopName(input);
         CloseDesktop(input);
     }
+    return name;
+}
+
+TDesktopNameRead InputDesktopName = &RealInputDesktopName;
+
+bool RealInputDesktopActive() {
+    const std::string inputName = InputDesktopName ? InputDesktopName() : RealInputDesktopName();
     // The thread's own desktop handle belongs to the system: it is not closed.
     std::string threadName = DesktopName(GetThreadDesktop(GetCurrentThreadId()));
     return inputName == threadName;

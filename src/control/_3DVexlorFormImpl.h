@@ -35,6 +35,11 @@ bool IsInputDesktopActive();
 bool RealInputDesktopActive();
 using TInputDesktopTest = bool (*)();
 extern TInputDesktopTest InputDesktopActiveHook;
+// The input desktop's name as the real test reads it ("" when it can't be opened). Replaceable so that
+// a test can give the real test another input desktop, which Wine never has.
+std::string RealInputDesktopName();
+using TDesktopNameRead = std::string (*)();
+extern TDesktopNameRead InputDesktopName;
 
 // The Windows desktop icon list view ("ProgMan" -> first child -> first child of class
 // "SysListView32"), or 0.

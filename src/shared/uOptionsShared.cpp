@@ -123,10 +123,16 @@ std::string RunCommandFor(const std::string& appDir) {
     return path;
 }
 
+static bool OpenSettingsKeyToWrite(comp::RegistryKey& key) {
+    return key.Open(HKEY_CURRENT_USER, kSettingsKey, true);
+}
+
+bool (*OpenSettingsForSave)(comp::RegistryKey& key) = &OpenSettingsKeyToWrite;
+
 void SaveSettings() {
     {
         comp::RegistryKey key;
-        if (!key.Open(HKEY_CURRENT_USER, kSettingsKey, true)) return;
+        if (!OpenSettingsForSave(key)) return;
         key.WriteBool("use_3d_wallpaper", Settings.use_3d_wallpaper);
         key.WriteString("wallpaper", Settings.wallpaper);
         key.WriteInteger("ctrl_key", Settings.ctrl_key);

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <string>
 
+namespace comp {
+class RegistryKey;
+}
+
 // Text fields of the record hold at most this many characters; longer text is cut where it is stored.
 constexpr size_t kSettingsTextMax = 255;
 
@@ -43,6 +47,9 @@ void LoadSettings();
 extern void (*FirstStartSave)();
 // Raises comp::ERegistryException when a value cannot be written.
 void SaveSettings();
+// How SaveSettings opens the settings key, creating it when missing; false when it can't. Replaceable so
+// that a test can hand it a key that refuses values (Wine checks a key's rights only when it opens).
+extern bool (*OpenSettingsForSave)(comp::RegistryKey& key);
 
 // The start-with-Windows command for an application folder: the program's path, quoted only when it
 // holds a blank.

@@ -156,9 +156,32 @@ TEST(ControlRules, FPSPanelPlaces) {
     EXPECT_TRUE(eq(FPSPanelPlace(-1, W, H, w, h), 352, 8));
 }
 
-TEST(ControlRules, InputDesktopOnWineIsTheThreadsDesktop) {
-    // Wine has one input desktop: the real test answers true here (the other case goes through the hook).
+namespace {
+std::string fakeInputDesktop;
+std::string FakeInputDesktopName() { return fakeInputDesktop; }
+}  // namespace
+
+TEST(ControlRules, InputDesktopActiveOnlyWhenItIsTheThreadsDesktopByExactName) {
+    // Wine has one input desktop: the real names agree.
     EXPECT_TRUE(RealInputDesktopActive());
+    char own[256] = {};
+    DWORD needed = 0;
+    ASSERT_TRUE(GetUserObjectInformationA(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, own, 255, &needed));
+    std::string ownUpper = own;
+    CharUpperA(&ownUpper[0]);
+    ASSERT_NE(ownUpper, own);
+    // Another desktop takes the input (a locked workstation, a screen saver's desktop).
+    InputDesktopName = &FakeInputDesktopName;
+    fakeInputDesktop = own;
+    const bool same = RealInputDesktopActive();
+    fakeInputDesktop = "Winlogon";
+    const bool other = RealInputDesktopActive();
+    fakeInputDesktop = ownUpper;
+    const bool otherCase = RealInputDesktopActive();
+    InputDesktopName = &RealInputDesktopName;
+    EXPECT_TRUE(same);
+    EXPECT_FALSE(other);
+    EXPECT_FALSE(otherCase);
 }
 
 TEST_F(ControlFormTest, StartUpSetsTimersPanelHiddenWindowAndMenuThenTearDownUndoesThem) {

@@ -207,18 +207,20 @@ TEST(SkHooking, OwnHandlersStayAndNewItemsAreSkinned) {
     // An item added at run time is skinned.
     comp::MenuItem& later = plain.Add("Later");
     EXPECT_TRUE(later.OnAdvancedDrawItem && later.OnMeasureItem);
-    // An item hooked once keeps its hook, also when another menu of the same class hooks it: its
-    // measuring still counts into its own menu's bar.
+    // An item hooked once keeps its hook, also when another menu of the same class hooks it without
+    // keeping own handlers: it is still measured as an item of its own menu, whose bar it carries (the
+    // other menu shows no bar).
     TSkBarPopupMenu other;
-    other.MenuChanged(&plain, true);
+    other.Bar().SetVisible(false);
+    comp::MenuItem& others = other.Items.Add("Other's");
+    ASSERT_TRUE(others.OnAdvancedDrawItem && others.OnMeasureItem);
+    HookMenuItems(other, &plain, false, others.OnMeasureItem, others.OnAdvancedDrawItem, false);
     pm.GetBarProtected().SetMeasuring(true);
-    other.GetBarProtected().SetMeasuring(true);
     w = 50;
     h = 20;
     comp::MenuItem::MeasureItemEvent measure = plain.OnMeasureItem;
     measure(plain, s.canvas, w, h);
     EXPECT_EQ(20, pm.GetBarProtected().Height());
-    EXPECT_EQ(0, other.GetBarProtected().Height());
 }
 
 TEST(SkDrawModuleLinks, AttachChangedAndNeitherSideOutlivesTheOther) {

@@ -1,7 +1,9 @@
 // The desktop as the program sees it, against the Active Desktop stand-in and a desktop window tree made
 // here: reading and setting the wallpaper (compared without case, always stretched), the exit start and
 // the value remembered at start, the desktop icon list.
+#include "child_process.h"
 #include "components/exceptions.h"
+#include "components/registry.h"
 #include "components/window.h"
 #include "fixtures.h"
 #include "frmMain.h"
@@ -16,6 +18,7 @@
 #include <shlobj.h>
 #include <shlguid.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <thread>
@@ -53,6 +56,20 @@ void SetLastWallPaper(const std::string& value) {
                    static_cast<DWORD>(value.size() + 1));
     RegCloseKey(key);
 }
+
+// Child: the exit start in a process that never initialised COM, as a start whose object can't be made;
+// prints "returned" once the exit start is back.
+testing_support::ChildMode exitStartWithoutCom("exit-start-without-com", [](const std::vector<std::string>&) {
+    testing_support::RegistrySandbox sandbox;
+    comp::RegistryKey key;
+    if (!key.Open(HKEY_CURRENT_USER, kProductKey, true)) return 2;
+    key.WriteString("LastWallPaper", "C:\\Pictures\\Mine.bmp");
+    key.Close();
+    RunExitStart();
+    std::printf("returned\n");
+    std::fflush(stdout);
+    return 0;
+});
 
 const char* const kGeneral = "Software\\Microsoft\\Internet Explorer\\Desktop\\General";
 
@@ -134,7 +151,6 @@ TEST_F(Desktop, ShellsThatAnswerNothingGiveTheEmptyName) {
     std::string read = "unread";
     EXPECT_NO_THROW(read = GetDesktopWallpaper());
     EXPECT_NO_THROW(SetDesktopWallpaper(L"C:\\Pictures\\Other.bmp"));
-    EXPECT_NO_THROW(RunExitStart());
     ASSERT_EQ(S_OK, reg());
     EXPECT_EQ("", read);
     // Nothing reached the stand-in's storage meanwhile: the shell's own object answered.
@@ -144,25 +160,24 @@ TEST_F(Desktop, ShellsThatAnswerNothingGiveTheEmptyName) {
 TEST_F(Desktop, WithoutTheActiveDesktopObjectTheExitStartEndsQuietly) {
     SetLastWallPaper("C:\\Pictures\\Mine.bmp");
     ApplyWallpaper(WideOf(DesktopPageFile()));
-    // A thread without COM cannot make the object: the restore raises, the exit start does not.
+    // A thread without COM cannot make the object: the restore raises and nothing is applied.
     bool restoreRaised = false;
-    bool exitStartRaised = false;
     std::thread noCom([&] {
         try {
             RestoreLastWallpaper();
         } catch (const comp::EComError&) {
             restoreRaised = true;
         }
-        try {
-            RunExitStart();
-        } catch (...) {
-            exitStartRaised = true;  // (unreachable while it keeps its promise: it is noexcept)
-        }
     });
     noCom.join();
     EXPECT_TRUE(restoreRaised);
-    EXPECT_FALSE(exitStartRaised);
-    EXPECT_EQ(DesktopPageFile(), GetDesktopWallpaper());  // nothing was applied
+    EXPECT_EQ(DesktopPageFile(), GetDesktopWallpaper());
+    // The exit start catches that failure and comes back, and its process ends normally (a raise out of
+    // it would end the process at once).
+    const auto child = testing_support::RunChild("exit-start-without-com", {});
+    ASSERT_TRUE(child.finished);
+    EXPECT_EQ(0u, child.exitCode);
+    EXPECT_EQ("returned", child.FirstLine());
 }
 
 namespace {

@@ -7,12 +7,40 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <sddl.h>
+
 namespace {
+
+// While alive, the key |path| of the sandbox carries the access rules given (SDDL); then everyone may again.
+class KeyRules {
+public:
+    KeyRules(const char* path, const char* sddl) : path_(path) { Apply(sddl); }
+    ~KeyRules() { Apply("D:(A;;KA;;;WD)"); }
+
+private:
+    void Apply(const char* sddl) {
+        PSECURITY_DESCRIPTOR sd = nullptr;
+        HKEY key = nullptr;
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr));
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, path_, 0, WRITE_DAC, &key));
+        EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd));
+        RegCloseKey(key);
+        LocalFree(sd);
+    }
+    const char* path_;
+};
 
 class SettingsTest : public testing::Test {
 protected:
-    void SetUp() override { savedAppDir_ = AppDirPath; }
-    void TearDown() override { AppDirPath = savedAppDir_; }
+    void SetUp() override {
+        savedAppDir_ = AppDirPath;
+        savedOpen_ = OpenSettingsForSave;
+    }
+    void TearDown() override {
+        AppDirPath = savedAppDir_;
+        OpenSettingsForSave = savedOpen_;
+    }
 
     static comp::RegistryKey Key(const char* path) {
         comp::RegistryKey key;
@@ -48,6 +76,7 @@ protected:
 
     testing_support::RegistrySandbox sandbox_;
     std::string savedAppDir_;
+    bool (*savedOpen_)(comp::RegistryKey&) = nullptr;
 };
 
 void ExpectDefaultsFrom(const char* first) {
@@ -210,18 +239,33 @@ TEST_F(SettingsTest, StartWithWindowsEntry) {
     EXPECT_EQ(Dword(kSettingsKey, "StartUP"), 0);
 }
 
-TEST_F(SettingsTest, FailedWriteRaisesTheRegistryError) {
-    Key(kSettingsKey);
-    comp::RegistryKey readOnly;
-    ASSERT_TRUE(readOnly.Open(HKEY_CURRENT_USER, kSettingsKey, false, KEY_READ));
+TEST_F(SettingsTest, AValueThatCannotBeWrittenRaisesToTheCallerAndEndsTheSave) {
+    SetDefaultSettings();  // StartUP: the Run value would follow the fourteen values
+    AppDirPath = "C:\\Apps\\Cube";
+    OpenSettingsForSave = [](comp::RegistryKey& key) {
+        return key.Open(HKEY_CURRENT_USER, kSettingsKey, true, KEY_READ);  // refuses every value
+    };
+    std::string raised = "(nothing raised)";
     try {
-        readOnly.WriteInteger("FPS", 1);
-        FAIL() << "no exception";
+        SaveSettings();
     } catch (const comp::ERegistryException& e) {
-        EXPECT_EQ(std::string(e.what()), "Failed to set data for 'FPS'");
+        raised = e.what();
     }
-    comp::RegistryKey writable = Key(kSettingsKey);
-    EXPECT_TRUE(writable.DeleteValue("never_there"));
+    EXPECT_EQ(raised, "Failed to set data for 'use_3d_wallpaper'");
+    std::string run;
+    EXPECT_FALSE(RunValue(run));
+}
+
+TEST_F(SettingsTest, ASettingsKeyThatCannotBeOpenedMeansNothingIsWritten) {
+    SetDefaultSettings();  // StartUP: a save that went on would write the Run value
+    AppDirPath = "C:\\Apps\\Cube";
+    Key(kSettingsKey);
+    {
+        KeyRules noValues(kSettingsKey, "D:(D;;0x2;;;WD)(A;;KA;;;WD)");  // opens for reading only
+        EXPECT_NO_THROW(SaveSettings());
+    }
+    std::string run;
+    EXPECT_FALSE(RunValue(run));
 }
 
 }  // namespace
