@@ -339,12 +339,25 @@ void TTrayIcon::PopupAtCursor() {
     if (owner_ && IsWindow(owner_)) PostMessageA(owner_, WM_NULL, 0, 0);
 }
 
+// The owner is shown by a call: an owner that was minimised to the notification area comes back at its
+// normal size, in front.
+void TTrayIcon::OwnerShown(HWND hwnd) {
+    if (IsIconic(hwnd) && !restoringOwner_) {
+        // The restore shows the window too: should that come back here while the window still counts
+        // as minimised, once is enough.
+        restoringOwner_ = true;
+        ShowWindow(hwnd, SW_RESTORE);
+        restoringOwner_ = false;
+    }
+    SetForegroundWindow(hwnd);
+}
+
 LRESULT CALLBACK TTrayIcon::OwnerHook(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                       DWORD_PTR data) {
     auto* self = reinterpret_cast<TTrayIcon*>(data);
     comp::Guarded([&] {
         if (msg == WM_SIZE && wParam == SIZE_MINIMIZED && self->MinimizeToTray) self->DoMinimizeToTray();
-        else if (msg == WM_SHOWWINDOW && wParam == 1 && lParam == 0) SetForegroundWindow(hwnd);
+        else if (msg == WM_SHOWWINDOW && wParam == 1 && lParam == 0) self->OwnerShown(hwnd);
     });
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }

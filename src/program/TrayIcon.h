@@ -1,7 +1,7 @@
 // TTrayIcon: one icon in the notification area. It turns the shell's mouse notifications into events
 // (single and double click told apart by a timer), pops a menu up at the cursor, cycles through the
 // icons of an image list, puts the icon back when the shell restarts ("TaskbarCreated"), and can hide
-// its owner form when that is minimised.
+// its owner form when that is minimised (shown again, the form comes back restored).
 #pragma once
 
 #include "components/form.h"
@@ -104,6 +104,7 @@ private:
     void CycleTimerTick();
     void PopupAtCursor();
     void HideMainForm();
+    void OwnerShown(HWND hwnd);
     static LRESULT CALLBACK OwnerHook(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                       DWORD_PTR data);
 
@@ -127,4 +128,5 @@ private:
     bool dblClicked_ = false;
     bool settingPreview_ = false;
     bool ownerHooked_ = false;
+    bool restoringOwner_ = false;
 };

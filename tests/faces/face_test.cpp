@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -57,6 +58,61 @@ void AgeFile(const std::string& path) {
     SetFileTime(h, nullptr, nullptr, &t);
     CloseHandle(h);
 }
+
+// Counts the re-arms of folder watches while it lives: this program's import of
+// FindNextChangeNotification is pointed at a counter that calls the system's function.
+class RearmCounter {
+public:
+    RearmCounter() : slot_(ImportSlot("FindNextChangeNotification")) {
+        if (!slot_) return;
+        real_ = reinterpret_cast<Function>(*slot_);
+        Write(reinterpret_cast<ULONG_PTR>(&Counted));
+    }
+    ~RearmCounter() {
+        if (slot_) Write(reinterpret_cast<ULONG_PTR>(real_));
+    }
+    RearmCounter(const RearmCounter&) = delete;
+    RearmCounter& operator=(const RearmCounter&) = delete;
+
+    bool Installed() const { return slot_ != nullptr; }
+    static int Count() { return count_.load(); }
+
+private:
+    using Function = BOOL(WINAPI*)(HANDLE);
+    static BOOL WINAPI Counted(HANDLE change) {
+        ++count_;
+        return real_(change);
+    }
+    // The import table entry of a kernel32 function in the running program, or nullptr.
+    static ULONG_PTR* ImportSlot(const char* name) {
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+        const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+        const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+        const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
+            if (lstrcmpiA(reinterpret_cast<const char*>(base + d->Name), "kernel32.dll") != 0) continue;
+            auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+            auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+            for (; names->u1.AddressOfData; ++names, ++slots) {
+                if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+                const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+                if (lstrcmpA(reinterpret_cast<const char*>(byName->Name), name) == 0)
+                    return reinterpret_cast<ULONG_PTR*>(&slots->u1.Function);
+            }
+        }
+        return nullptr;
+    }
+    void Write(ULONG_PTR value) {
+        DWORD old = 0;
+        VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &old);
+        InterlockedExchangePointer(reinterpret_cast<PVOID*>(slot_), reinterpret_cast<PVOID>(value));
+        VirtualProtect(slot_, sizeof *slot_, old, &old);
+    }
+
+    ULONG_PTR* slot_;
+    static inline Function real_ = nullptr;
+    static inline std::atomic<int> count_{0};
+};
 
 class FaceTest : public ::testing::Test {
 protected:
@@ -325,6 +381,8 @@ TEST_F(FaceTest, TheSelectionStaysHighlightedThroughARedraw) {
 }
 
 TEST_F(FaceTest, TheWatcherFlagsChangesAndStopsWithItsFace) {
+    RearmCounter rearms;
+    ASSERT_TRUE(rearms.Installed());
     Touch(folder_ + "start.txt");
     TGranDesktop& face = MakeFace();
     ASSERT_NE(face.Monitor, nullptr);
@@ -344,6 +402,13 @@ TEST_F(FaceTest, TheWatcherFlagsChangesAndStopsWithItsFace) {
     ASSERT_TRUE(DeleteFileA((folder_ + "renamed.txt").c_str()));
     EXPECT_TRUE(PumpUntil(flagged, kGenerous)) << "delete";
     EXPECT_FALSE(face.Monitor->Finished());
+
+    // Re-armed after each notification, never while idle (the platform would queue a request per pass).
+    testing_support::Pump(300);
+    const int rearmed = RearmCounter::Count();
+    EXPECT_GT(rearmed, 0);
+    testing_support::Pump(1000);
+    EXPECT_EQ(RearmCounter::Count(), rearmed);
 
     // The folder goes (the platform here goes on watching it): freeing the face still ends the watch.
     testing_support::RemoveTree(folder_);

@@ -1,7 +1,7 @@
 // The settings dialog, driven while it runs modally: opened with the stored settings, every control stored by
 // OK with the desktop page reloaded, nothing stored by Cancel, Escape or the close box, the wallpaper tab
-// following its check box, one dialog at a time, browsing; and the tips dialog's check box surviving a
-// settings dialog that saved meanwhile.
+// following its check box, one dialog at a time, browsing (a path too long to store refused); and the tips
+// dialog's check box surviving a settings dialog that saved meanwhile.
 #include "components/comctrls.h"
 #include "components/window.h"
 #include "fixtures.h"
@@ -11,12 +11,14 @@
 #include "test_dialogs.h"
 #include "test_windows.h"
 #include "u3DVexlorOptions.h"
+#include "uBrowsedPath.h"
 #include "uDesktopPage.h"
 
 #include <gtest/gtest.h>
 
 #include <ole2.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -299,10 +301,22 @@ TEST_F(SettingsDialog, TheWallpaperTabFollowsItsCheckBoxAndOnlyOneDialogOpens) {
     EXPECT_TRUE(nestedReturned);
 }
 
-TEST_F(SettingsDialog, BrowseTakesTheChosenPackage) {
+TEST_F(SettingsDialog, BrowseTakesTheChosenPackageAndRefusesPathsTooLongToStore) {
     testing_support::ScratchFolder folder;
     const std::string package = folder.Path() + "ocean.3dv";
     testing_support::WriteWholeFile(package, "MSCF");
+    // A folder deep enough that a package in it has a path of 256 characters.
+    std::string deep = folder.Dir();
+    while (deep.size() < 230) {
+        deep += "\\" + std::string(std::min<size_t>(60, 230 - deep.size()), 'd');
+        CreateDirectoryA(deep.c_str(), nullptr);
+    }
+    std::string longName = deep + "\\";
+    longName += std::string(256 - longName.size() - 4, 'n') + ".3dv";
+    ASSERT_EQ(256u, longName.size());
+    testing_support::WriteWholeFile(longName, "MSCF");
+
+    std::string refusal;
     RunOptions({
         [&] { Click(Form()->sbOpen.Handle()); },  // the open dialog runs inside this click
         [&] {
@@ -311,9 +325,23 @@ TEST_F(SettingsDialog, BrowseTakesTheChosenPackage) {
         },
         [&] {
             EXPECT_EQ(package, Form()->eWall.Text());
+            Click(Form()->sbOpen.Handle());
+        },
+        [&] { ASSERT_TRUE(testing_support::ConfirmOpenDialog(longName)); },
+        [&] {
+            HWND box = testing_support::FindThreadDialog("3D Vexlor");
+            ASSERT_NE(nullptr, box);
+            refusal = testing_support::MessageBoxText(box);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        },
+        [&] {
+            // Refused with a message, not cut to the path of another file: the box keeps the package.
+            EXPECT_EQ(package, Form()->eWall.Text());
             Click(Form()->btnCancel.Handle());
         },
     });
+    EXPECT_EQ(0u, refusal.find(kPathTooLongText));
+    EXPECT_NE(std::string::npos, refusal.find(longName));
 }
 
 TEST_F(SettingsDialog, TheTipsCheckBoxSurvivesASettingsDialogThatSavedMeanwhile) {

@@ -1,5 +1,6 @@
 // The tray icon component: shell records, click and double-click told apart, the shell's restart, the
-// icon list. The shell's notifications are posted to the component's icon window as the shell does.
+// icon list, the owner minimised to the tray and shown again. The shell's notifications are posted to the
+// component's icon window as the shell does.
 #include "TrayIcon.h"
 #include "test_windows.h"
 
@@ -234,10 +235,14 @@ TEST(TrayIcon, MenuDefaultItemOnDoubleClickAndMinimizeToTray) {
 
         // Minimising the owner hides it and shows the icon.
         ti.MinimizeToTray = true;
-        SendMessageA(owner, WM_SIZE, SIZE_MINIMIZED, 0);
+        ShowWindow(owner, SW_MINIMIZE);
         EXPECT_FALSE(IsWindowVisible(owner));
         EXPECT_TRUE(ti.IconVisible());
         ti.SetIconVisible(false);
+        // Shown again, the owner comes back at its normal size.
+        ShowWindow(owner, SW_SHOW);
+        EXPECT_TRUE(IsWindowVisible(owner));
+        EXPECT_FALSE(IsIconic(owner));
     }
     // The hook is gone with the component: the owner goes on by itself.
     ShowWindow(owner, SW_SHOW);
