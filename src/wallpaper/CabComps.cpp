@@ -283,14 +283,25 @@ std::string CabinetErrorMessage(int32_t errorCode, int32_t systemErrorCode, bool
     return message;
 }
 
-ECabinet::ECabinet(const ERF& record, bool fromCompressor, const std::string& refusedEntry)
+namespace {
+
+// The line that names the entry which stopped an extraction and says what became of it; "" for none.
+std::string EntryLine(const std::string& entry, TCabEntryFailure failure) {
+    if (entry.empty()) return std::string();
+    return "\r\n" + std::string(failure == TCabEntryFailure::NotWritten ? SCabUnwrittenEntry : SCabRefusedEntry) +
+           entry;
+}
+
+}  // namespace
+
+ECabinet::ECabinet(const ERF& record, bool fromCompressor, const std::string& entry, TCabEntryFailure entryFailure)
     : comp::Exception(CabinetErrorMessage(record.erfOper, record.erfType, record.fError != FALSE) +
-                      (refusedEntry.empty() ? std::string() : "\r\n" + std::string(SCabRefusedEntry) + refusedEntry)),
+                      EntryLine(entry, entryFailure)),
       ErrorCode(record.erfOper),
       SystemErrorCode(record.erfType),
       ErrorFlag(record.fError != FALSE),
       FromCompressor(fromCompressor),
-      RefusedEntry(refusedEntry) {}
+      RefusedEntry(entry) {}
 
 // --- Paths -------------------------------------------------------------------------------------------------
 
@@ -620,7 +631,7 @@ void TCabReader::WaitForWriter() {
     record.erfType = static_cast<int>(error);
     record.fError = TRUE;
     errors_ = record;
-    throw ECabinet(record, false, entry);
+    throw ECabinet(record, false, entry, TCabEntryFailure::NotWritten);
 }
 
 void TCabReader::Extract(const std::string& cabinetFile, const std::string& destinationFolder, uint8_t flags) {

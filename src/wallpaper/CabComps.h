@@ -23,17 +23,26 @@ using TFDIERROR = FDIERROR;
 using TFDINOTIFICATIONTYPE = FDINOTIFICATIONTYPE;
 using TFDINOTIFICATION = FDINOTIFICATION;
 
-// A failure of the cabinet library: the message and the library's error record. When the reader refused
-// an entry of the cabinet, the message ends with the entry's name.
+// What an entry of the cabinet that stopped an extraction came to.
+enum class TCabEntryFailure {
+    Refused,     // the reader refused it: its name can't be made inside the destination folder
+    NotWritten,  // its file could not be made or written
+};
+
+// A failure of the cabinet library: the message and the library's error record. When an entry of the
+// cabinet stopped it, the message ends with what became of the entry and its name.
 class ECabinet : public comp::Exception {
 public:
-    ECabinet(const ERF& record, bool fromCompressor, const std::string& refusedEntry = std::string());
+    ECabinet(const ERF& record, bool fromCompressor, const std::string& entry = std::string(),
+             TCabEntryFailure entryFailure = TCabEntryFailure::Refused);
 
     int32_t ErrorCode;        // the library's error code
     int32_t SystemErrorCode;  // the operating-system error behind it, or 0
     bool ErrorFlag;           // the library reported an error
     bool FromCompressor;      // always false: the system only decompresses
-    std::string RefusedEntry;  // the name, as the cabinet stores it, of the entry that stopped it, or ""
+    // The name, as the cabinet stores it, of the entry that stopped it (refused, or its file not written),
+    // or "".
+    std::string RefusedEntry;
 };
 
 // ECabinet's message for an error record: the text for the code and the code in hexadecimal, and the

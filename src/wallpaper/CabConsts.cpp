@@ -3,6 +3,7 @@
 
 const char* const SFDIError = "FDI error";
 const char* const SCabRefusedEntry = "Refused cabinet entry: ";
+const char* const SCabUnwrittenEntry = "Could not write cabinet entry: ";
 
 const char* FDIErrorText(int32_t code) {
     static const char* const texts[] = {

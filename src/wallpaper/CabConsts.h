@@ -11,3 +11,6 @@ extern const char* const SFDIError;
 
 // Put before the name of a cabinet entry that the reader refused, at the end of the error's message.
 extern const char* const SCabRefusedEntry;
+// Put before the name of a cabinet entry whose file could not be made or written, at the end of the
+// error's message.
+extern const char* const SCabUnwrittenEntry;

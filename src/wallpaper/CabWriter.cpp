@@ -17,15 +17,33 @@ constexpr size_t kMaxQueuedBytes = 48u << 20;
 // Written blocks kept for the next data: memory that is in use already fills faster than new memory.
 constexpr size_t kKeptBlocks = 16;
 
-// The upper-case file name part of a path: files of the same name go to the same worker.
-size_t NameHash(const std::string& path) {
+// The name part of a path.
+std::string NamePart(const std::string& path) {
     const size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// A path made full the way the system reads it when it opens the file (trailing dots and blanks of a name
+// dropped: "a.txt. " opens "a.txt"), or the path itself when that can't be done.
+std::string SystemFullPath(const std::string& path) {
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+}
+
+// The long name of an existing file, or "" when it isn't there.
+std::string LongPath(const std::string& path) {
+    char full[MAX_PATH];
+    const DWORD length = GetLongPathNameA(path.c_str(), full, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::string(full, length) : std::string();
+}
+
+// A hash of a file name that letter case doesn't change (as the user's code page has it, "\xEF" as "\xCF"
+// too).
+size_t FoldedNameHash(std::string name) {
+    if (!name.empty()) CharUpperBuffA(&name[0], static_cast<DWORD>(name.size()));
     size_t hash = 5381;
-    for (size_t i = cut == std::string::npos ? 0 : cut + 1; i < path.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(path[i]);
-        if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 'a' + 'A');
-        hash = hash * 33 + c;
-    }
+    for (const char c : name) hash = hash * 33 + static_cast<unsigned char>(c);
     return hash;
 }
 
@@ -110,13 +128,34 @@ TCabFileWriter::TOutFile* TCabFileWriter::Open(const std::string& destination, c
     file->destination = destination;
     file->entry = entry;
     file->expected = expectedSize;
-    file->worker = workers_[NameHash(destination) % workers_.size()].get();
+    file->worker = WorkerFor(destination);
     TOutFile* result = file.get();
     files_.push_back(std::move(file));
     TJob job;
     job.kind = TJob::jkOpen;
     if (!Hand(result, std::move(job))) throw std::bad_alloc();
     return result;
+}
+
+TCabFileWriter::TWorker* TCabFileWriter::WorkerFor(const std::string& destination) {
+    // Every spelling of a path that reaches one file has that file's name part, letter case aside, once
+    // the path is read as the system reads it; folders spelt otherwise don't change it. A short (8.3)
+    // name is the one spelling that only the file system can tell: it is looked up once every file handed
+    // over before is made, and stands for the long name it reaches.
+    const std::string full = SystemFullPath(destination);
+    std::string name = NamePart(full);
+    if (name.find('~') != std::string::npos) {
+        WaitIdle();
+        const std::string reached = LongPath(full);
+        if (!reached.empty()) name = NamePart(reached);
+    }
+    return workers_[FoldedNameHash(name) % workers_.size()].get();
+}
+
+void TCabFileWriter::WaitIdle() {
+    AcquireSRWLockExclusive(&lock_);
+    while (unfinishedJobs_ > 0) SleepConditionVariableSRW(&progress_, &lock_, INFINITE, 0);
+    ReleaseSRWLockExclusive(&lock_);
 }
 
 bool TCabFileWriter::Hand(TOutFile* file, TJob&& job) {

@@ -1,8 +1,10 @@
 // TCabFileWriter: writes the files that the cabinet reader extracts on worker threads, so that making,
 // writing and finishing the files overlaps the cabinet library's decoding. Each file goes whole to one
-// worker (files of the same name to the same one), which makes it, writes its data in large blocks in
-// order and finishes it; the first failure is kept with the cabinet entry it belongs to and stops the
-// work still waiting. Open, Write, Finish, CloseOnly, Wait and EndWorkers are called from one thread only.
+// worker, which makes it, writes its data in large blocks in order and finishes it; destinations that
+// reach one file, however they are spelt (letter case, trailing dots or blanks, a short name), go to the
+// same worker, so that they are written in turn and the last one handed over wins. The first failure is
+// kept with the cabinet entry it belongs to and stops the work still waiting. Open, Write, Finish,
+// CloseOnly, Wait and EndWorkers are called from one thread only.
 #pragma once
 
 #include <windows.h>
@@ -56,6 +58,10 @@ private:
     static DWORD WINAPI WorkerMain(void* parameter);
     void Run(TWorker& worker);
     void Execute(TJob& job);
+    // The worker for a file to be made at |destination|: the one of every other spelling of that file.
+    TWorker* WorkerFor(const std::string& destination);
+    // Waits until every job handed over is done.
+    void WaitIdle();
     bool Hand(TOutFile* file, TJob&& job);
     void NoteFailure(TOutFile* file, DWORD error);
     void StartWorkers();

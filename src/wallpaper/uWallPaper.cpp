@@ -113,7 +113,8 @@ void RemoveFolderContents(const std::string& folder) {
 // Unpacks the whole package into the unpack folder, which then holds only this package's files: what the
 // last unpack left goes first, and a failed unpack removes what it wrote (a refused entry fails it too).
 // The info file goes first and names the package only once every file is out: an unpack that fails
-// half-way is tried again at the next start, and finds no plug-in of an earlier package to load.
+// half-way is tried again at the next start. Any failure of it (the folder can't be emptied, the info
+// file can't be removed or written) leaves nothing loaded.
 void UnpackPackage(const std::string& packagePath) {
     const std::string folder = UnpackFolder();
     const std::string infoFile = folder + kWallpaperInfoFile;
@@ -165,8 +166,10 @@ void LoadPlugin(const std::string& packagePath, int32_t parameter, IDirect3DDevi
         try {
             UnpackPackage(packagePath);
         } catch (...) {
+            // Whatever the unpack folder still holds (a library an earlier package left there, when the folder
+            // couldn't be emptied) isn't this package's: nothing is loaded.
             UnloadWallpaper();
-            // The library that the unpack folder holds is still tried.
+            return;
         }
     }
 

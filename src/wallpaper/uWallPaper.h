@@ -1,8 +1,8 @@
 // The 3D wallpaper host: unpacks a wallpaper package (a cabinet file) into the data folder's "Temp\"
 // when a different package was unpacked there last, loads the plug-in library "wallpaper.dll" it holds,
 // checks its interface version, initialises it with the Direct3D device and calls it for each frame,
-// around each device reset and at tear-down. Nothing here raises: a plug-in that fails to load, or whose
-// call raises or faults, leaves the cube to be drawn without it.
+// around each device reset and at tear-down. Nothing here raises: a package that fails to unpack, a
+// plug-in that fails to load, or one whose call raises or faults, leaves the cube to be drawn without it.
 #pragma once
 
 #include <windows.h>

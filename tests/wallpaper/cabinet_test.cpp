@@ -1,6 +1,6 @@
 // The cabinet library binding and the cabinet reader: gcab packages (folders, content, times), cabinets of
-// our own writer (hostile names, attributes, chains), overwriting, events, failures and their messages,
-// and stand-in libraries that can't be bound or fail to destroy a context.
+// our own writer (hostile names, names that reach one file, attributes, chains), overwriting, events,
+// failures and their messages, and stand-in libraries that can't be bound or fail to destroy a context.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -182,6 +182,36 @@ TEST(CabinetReader, OverwritingCutsTheOldTailAndHonoursReadOnly) {
     EXPECT_EQ(Attributes(a), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
 }
 
+TEST(CabinetReader, EntriesThatReachOneFileByAnAliasAreWrittenInTurnTheLastWinning) {
+    ScratchFolder scratch;
+    // The short name this system gives a long one.
+    const std::string longName = "wallpaper-data.bin";
+    WriteWholeFile(scratch.Path() + longName, "");
+    char shortPath[MAX_PATH] = {};
+    ASSERT_NE(GetShortPathNameA((scratch.Path() + longName).c_str(), shortPath, MAX_PATH), 0u);
+    DeleteFileA((scratch.Path() + longName).c_str());
+    const std::string shortName = comp::ExtractFileName(shortPath);
+
+    // Each file is reached by two names (a trailing dot, a trailing blank, letter case beyond ASCII, a
+    // short name). The first name comes many times over, so that its writer still has work in hand when
+    // the second one comes.
+    const std::pair<std::string, std::string> aliases[] = {
+        {"dot.txt.", "dot.txt"}, {"one.dat ", "one.dat"}, {"na\xEFve.txt", "NA\xCFVE.TXT"}, {longName, shortName}};
+    int n = 0;
+    for (const auto& alias : aliases) {
+        SCOPED_TRACE(alias.second);
+        CabSpec spec;
+        for (int i = 0; i < 20; ++i) spec.files.push_back(Entry(alias.first, "first " + alias.first));
+        spec.files.push_back(Entry(alias.second, "last " + alias.second));
+        const std::string dest = scratch.Path() + std::to_string(++n) + "\\";
+        WriteCabinet(scratch.Path() + "aliases.cab", spec);
+        TCabReader reader;
+        reader.Extract(scratch.Path() + "aliases.cab", dest);
+        EXPECT_EQ(FilesUnder(dest).size(), 1u);
+        EXPECT_EQ(ReadWholeFile(dest + alias.second), "last " + alias.second);
+    }
+}
+
 TEST(CabinetReader, EventsSeeEveryStepAndMayRedirectOrSkipAFile) {
     ScratchFolder scratch;
     const std::string dest = scratch.Path() + "T\\";
@@ -295,7 +325,11 @@ TEST(CabinetReader, FailuresCarryTheLibraryCodeAndTheSystemText) {
         EXPECT_EQ(e.RefusedEntry, "a.txt");  // the entry whose file failed
         EXPECT_NE(e.SystemErrorCode, 0);
         const std::string text = comp::SysErrorMessage(static_cast<DWORD>(e.SystemErrorCode));
-        EXPECT_NE(std::string(e.what()).find(".\r\n" + text + " [0x"), std::string::npos) << e.what();
+        const std::string message = e.what();
+        EXPECT_NE(message.find(".\r\n" + text + " [0x"), std::string::npos) << message;
+        // Not refused: its file couldn't be written.
+        const std::string written = "].\r\nCould not write cabinet entry: a.txt";
+        EXPECT_EQ(message.substr(message.size() - std::min(message.size(), written.size())), written) << message;
     }
 }
 
@@ -324,7 +358,8 @@ TEST(CabinetReader, EntryNamesThatLeaveTheDestinationFailTheExtractionNamingThem
         } catch (const ECabinet& e) {
             EXPECT_EQ(e.RefusedEntry, name);
             const std::string message = e.what();
-            EXPECT_EQ(message.substr(message.size() - name.size()), name);
+            const std::string refused = "\r\nRefused cabinet entry: " + name;
+            EXPECT_EQ(message.substr(message.size() - std::min(message.size(), refused.size())), refused);
         }
         EXPECT_EQ(offered, std::vector<std::string>{"good\\before.txt"});
         // Nothing written anywhere, the file before it removed again.

@@ -237,6 +237,19 @@ TEST_F(HostTest, UnpackFolderHoldsOnlyThisPackageAndAFailedUnpackLoadsNothing) {
     EXPECT_FALSE(comp::FileExists(Temp() + "wallpaper.dll"));
     EXPECT_FALSE(comp::FileExists(AppDataPath + "wallpaper.dll"));
     EXPECT_TRUE(TransformsKept());
+
+    // An unpack folder that can't be emptied (a file of the last package held open, without share-delete,
+    // by someone else) fails the unpack too: the last package's plug-in doesn't run for the new one.
+    LoadWallpaper(Package("good.3dv"), 0, device);
+    ASSERT_NE(WallpaperLib, nullptr);
+    Calls();
+    HANDLE held = CreateFileA((Temp() + "data\\colour.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    LoadWallpaper(Package("nodll.3dv"), 0, device);
+    CloseHandle(held);
+    EXPECT_EQ(WallpaperLib, nullptr);
+    EXPECT_EQ(CallNames(), std::vector<std::string>{"Kill"});
 }
 
 TEST_F(HostTest, WrongOrMissingVersionIsUnloadedWithoutInitOrKill) {
