@@ -29,28 +29,53 @@ vexlor_wine_failed() {
 
 # Creates the prefix once and sets what makes it fit for unattended tests: unmanaged X windows (closing a
 # window does not stall) and no debugger on a crash. The ready mark is written only when every step
-# succeeded, and trusted only while the prefix is whole.
+# succeeded, and trusted only while the prefix is whole and the mark names this set-up ($VX_PREFIX_SETUP);
+# a prefix marked by an older one gets only what that one missed.
+# Wine's own file associations (".txt" to the text class, ".htm", ".jpg", ".exe", ... and the MIME
+# database) come from mshtml.dll's registration, which wine.inf runs while wineboot sets the prefix up; our
+# run-time override (mshtml disabled, against the Gecko prompt) keeps that DLL from loading, and the
+# associations from being written. Registering it shows no prompt: set-up runs with mscoree off alone.
+VX_PREFIX_SETUP=2
+VX_SETUP_OVERRIDES="mscoree="
+vexlor_prefix_marked() {
+  local mark=""
+  [ -d "$WINEPREFIX/drive_c/windows/system32" ] && [ -f "$WINEPREFIX/.vexlor-ready" ] || return 1
+  read -r mark <"$WINEPREFIX/.vexlor-ready" || true
+  [ "$mark" = "$VX_PREFIX_SETUP" ]
+}
 vexlor_prefix_ready() {
   local stamp="$WINEPREFIX/.vexlor-ready" sys="$WINEPREFIX/drive_c/windows/system32"
-  [ -f "$stamp" ] && [ -d "$sys" ] && return 0
+  vexlor_prefix_marked && return 0
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
-    [ -f "$stamp" ] && [ -d "$sys" ] && exit 0
-    rm -f "$stamp"
+    vexlor_prefix_marked && exit 0
     log="$(dirname "$WINEPREFIX")/wineboot-$WINEARCH.log"
-    "$VX_WINE" wineboot -i >"$log" 2>&1 || { vexlor_wine_failed "creating the prefix (wineboot)" $? "$log"; exit 1; }
-    local key value
-    for key in 'HKCU\Software\Wine\X11 Driver|Managed|N' \
-      'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug|Debugger|false' \
-      'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug|Auto|1'; do
-      IFS='|' read -r key value data <<<"$key"
-      "$VX_WINE" reg add "$key" /v "$value" /d "$data" /f >>"$log" 2>&1 ||
-        { vexlor_wine_failed "setting $key\\$value" $? "$log"; exit 1; }
-    done
+    if [ -f "$stamp" ] && [ -d "$sys" ]; then
+      # Made by the set-up before the associations: the registration its wineboot skipped, in both halves
+      # of a win64 prefix that has a 32-bit one.
+      WINEDLLOVERRIDES=$VX_SETUP_OVERRIDES "$VX_WINE" regsvr32 /s mshtml.dll >>"$log" 2>&1 ||
+        { vexlor_wine_failed "registering Wine's file associations (mshtml)" $? "$log"; exit 1; }
+      if [ "$WINEARCH" = win64 ] && [ -f "$WINEPREFIX/drive_c/windows/syswow64/regsvr32.exe" ] && vexlor_can_run_32; then
+        WINEDLLOVERRIDES=$VX_SETUP_OVERRIDES "$VX_WINE" 'C:\windows\syswow64\regsvr32.exe' /s 'C:\windows\system32\mshtml.dll' >>"$log" 2>&1 ||
+          { vexlor_wine_failed "registering Wine's file associations (32-bit mshtml)" $? "$log"; exit 1; }
+      fi
+    else
+      rm -f "$stamp"
+      WINEDLLOVERRIDES=$VX_SETUP_OVERRIDES "$VX_WINE" wineboot -i >"$log" 2>&1 ||
+        { vexlor_wine_failed "creating the prefix (wineboot)" $? "$log"; exit 1; }
+      local key value
+      for key in 'HKCU\Software\Wine\X11 Driver|Managed|N' \
+        'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug|Debugger|false' \
+        'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug|Auto|1'; do
+        IFS='|' read -r key value data <<<"$key"
+        "$VX_WINE" reg add "$key" /v "$value" /d "$data" /f >>"$log" 2>&1 ||
+          { vexlor_wine_failed "setting $key\\$value" $? "$log"; exit 1; }
+      done
+    fi
     "$VX_WINESERVER" -w
     [ -d "$sys" ] || { echo "wine: the prefix $WINEPREFIX has no system32 after wineboot (see $log)" >&2; exit 1; }
-    touch "$stamp"
+    echo "$VX_PREFIX_SETUP" >"$stamp"
   ) 9>"$(dirname "$WINEPREFIX")/.prefix-$WINEARCH.lock"
 }
 

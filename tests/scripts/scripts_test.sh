@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The scripts' rules without Wine: the target choice, the deb-src lines taken from the machine's own apt
-# sources, and how prefix set-up and the settings record fail (one line, non-zero, nothing half-done
-# marked ready, no temporary file left). A stand-in loader plays Wine.
+# sources, what prefix set-up runs (once; an older prefix gets only what it missed), and how it and the
+# settings record fail (one line, non-zero, nothing half-done marked ready, no temporary file left). A
+# stand-in loader plays Wine.
 set -u
 VEXLOR_ROOT=${VEXLOR_ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}
 . "$VEXLOR_ROOT/tests/support/checks.sh"
@@ -60,12 +61,13 @@ check_eq "deb-src lines: the release's own mirrors, keys and components only" "$
 fake="$scratch/fake-wine"
 cat >"$fake" <<'FAKE'
 #!/bin/sh
-echo "$*" >>"$FAKE_LOG"
+printf '%s [%s]\n' "$*" "$WINEDLLOVERRIDES" >>"$FAKE_LOG"
 case "$1" in
   wineboot) [ -n "$FAKE_BOOT_RC" ] && exit "$FAKE_BOOT_RC"; mkdir -p "$WINEPREFIX/drive_c/windows/system32"; exit 0 ;;
   regedit) exit "${FAKE_REGEDIT_RC:-0}" ;;
   winepath) echo "Z:$3"; exit 0 ;;
   reg) [ "$2" = delete ] && exit 1; exit 0 ;;
+  regsvr32|*regsvr32.exe) exit "${FAKE_REGSVR_RC:-0}" ;;
 esac
 exit 0
 FAKE
@@ -93,7 +95,26 @@ check "... and marks the prefix ready" test -f "$scratch/p1/win64/.vexlor-ready"
 rm -rf "$scratch/p1/win64/drive_c"
 : >"$scratch/log"
 check "a marked prefix without system32 is set up again" with_fake "$scratch/p1/win64" vexlor_prefix_ready
-check "... through wineboot" grep -q '^wineboot' "$scratch/log"
+check "... through wineboot, with mshtml loadable (its registration writes Wine's file associations)" \
+  grep -qE '^wineboot .*\[mscoree=\]$' "$scratch/log"
+
+# A prefix marked by the set-up before the associations: only mshtml's registration, in both halves of a
+# win64 prefix, marked once it succeeded; then nothing more.
+: >"$scratch/p1/win64/.vexlor-ready"
+mkdir -p "$scratch/p1/win64/drive_c/windows/syswow64"
+: >"$scratch/p1/win64/drive_c/windows/syswow64/regsvr32.exe"
+: >"$scratch/log"
+out=$(FAKE_REGSVR_RC=3 with_fake "$scratch/p1/win64" vexlor_prefix_ready 2>&1); rc=$?
+check "a failing registration fails with one line and keeps the old mark" \
+  bash -c '[ "$1" -ne 0 ] && [ "$(printf "%s\n" "$2" | wc -l)" = 1 ] && [ ! -s "$3" ]' _ "$rc" "$out" "$scratch/p1/win64/.vexlor-ready"
+: >"$scratch/log"
+VX_CAN_RUN_32=0 with_fake "$scratch/p1/win64" vexlor_prefix_ready
+check_eq "an older mark: mshtml registered (64- and 32-bit) without the override, no new wineboot" \
+  'regsvr32 /s mshtml.dll [mscoree=]|C:\windows\syswow64\regsvr32.exe /s C:\windows\system32\mshtml.dll [mscoree=]|' \
+  "$(grep -v '^-[wk]' "$scratch/log" | tr '\n' '|')"
+: >"$scratch/log"
+with_fake "$scratch/p1/win64" vexlor_prefix_ready; rc=$?
+check_eq "a prefix marked by this set-up is ready at once, starting no Wine program" "0 " "$rc $(cat "$scratch/log")"
 
 export TMPDIR="$scratch/tmp"
 mkdir -p "$TMPDIR"
