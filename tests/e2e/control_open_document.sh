@@ -18,7 +18,7 @@ start_hosted
 # is screen point (138 + u * 748 / 512, 104 + v * 561 / 512). The one item takes cell (0, 0), whose icon
 # is texture (19, 9) to (51, 41): screen (167, 114) to (211, 147).
 icon_shown() {
-  awk -v s="$(xwd -root -silent | convert xwd:- -crop 44x33+167+114 +repage -format '%[fx:standard_deviation]' info: 2>/dev/null)" \
+  awk -v s="$(vexlor_xscreen | convert miff:- -crop 44x33+167+114 +repage -format '%[fx:standard_deviation]' info: 2>/dev/null)" \
     'BEGIN { exit !(s > 0.05) }'
 }
 check "the document shows on the front face" wait_for 60 icon_shown
