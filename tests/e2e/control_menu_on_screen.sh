@@ -6,20 +6,11 @@
 . "$(dirname "$0")/lib_program.sh"
 command -v xdotool >/dev/null || { echo "FAIL - xdotool is missing: run scripts/install-deps.sh"; exit 1; }
 prepare 0
-profile=$(vx_wine cmd /c 'echo %USERPROFILE%' 2>/dev/null | tr -d '\r')
-data=$(vx_wine winepath -u "$profile\\Application Data\\Pellomar\\3D Vexlor\\" 2>/dev/null | tr -d '\r')
-check "data folder found" test -n "$data"
-face="$data/Desktops/1"
-rm -rf "$face" "$face.ini"
-mkdir -p "$face"
+empty_front_face
 echo "keep me" >"$face/keep.txt"
 start_hosted
 
-# Face 1 in front: cell (0, 0)'s icon covers screen (167, 114) to (211, 147) (see control_faces.sh).
-icon_shown() {
-  awk -v s="$(vexlor_xscreen | convert miff:- -crop 44x33+167+114 +repage -format '%[fx:standard_deviation]' info: 2>/dev/null)" \
-    'BEGIN { exit !(s > 0.05) }'
-}
+# Face 1 in front: cell (0, 0)'s icon lies at screen (167, 114) to (211, 147).
 # on_screen <name> <class>: the top window of the class, read from the X screen at the moment Wine's
 # capture is taken, shows a picture (not one colour) and that picture is the one Wine drew.
 on_screen() {

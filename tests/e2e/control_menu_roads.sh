@@ -6,20 +6,9 @@
 # first and takes the item off the face.
 . "$(dirname "$0")/lib_program.sh"
 prepare 0
-profile=$(vx_wine cmd /c 'echo %USERPROFILE%' 2>/dev/null | tr -d '\r')
-data=$(vx_wine winepath -u "$profile\\Application Data\\Pellomar\\3D Vexlor\\" 2>/dev/null | tr -d '\r')
-check "data folder found" test -n "$data"
-face="$data/Desktops/1"
-rm -rf "$face" "$face.ini"
-mkdir -p "$face"
+empty_front_face
 PROGRAM_WINEDEBUG="-all,fixme+shell" start_hosted
 
-# Face 1 in front covers the middle of the 1024 x 768 screen: texture point (u, v) of its 512 x 512 picture
-# is screen point (138 + u * 748 / 512, 104 + v * 561 / 512). Cell (0, 0)'s icon: texture (19, 9) to (51, 41).
-icon_spread() {  # how much the screen varies on cell (0, 0)'s icon: 0 for plain background
-  vexlor_xscreen | convert miff:- -crop 44x33+167+114 +repage -format '%[fx:standard_deviation]' info: 2>/dev/null
-}
-icon_shown() { awk -v s="$(icon_spread)" 'BEGIN { exit !(s > 0.05) }'; }
 icon_gone() { ! icon_shown; }
 # The mean colour "r g b" of the face's bottom right corner, beside every cell in use and the dialogs.
 corner() {

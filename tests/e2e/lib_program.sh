@@ -115,6 +115,26 @@ wine_capture() {  # wine_capture <name>: the screen as Wine holds it (read insid
   rm -f "$bmp"
 }
 
+# empty_front_face: the data folder in $data, and face 1's folder in it, made empty (no items, no layout
+# file), in $face; ends the script when the data folder can't be found.
+empty_front_face() {
+  local profile
+  profile=$(vx_wine cmd /c 'echo %USERPROFILE%' 2>/dev/null | tr -d '\r')
+  data=$(vx_wine winepath -u "$profile\\Application Data\\Pellomar\\3D Vexlor\\" 2>/dev/null | tr -d '\r')
+  [ -n "$data" ] || { echo "FAIL - the data folder was not found"; exit 1; }
+  face="$data/Desktops/1"
+  rm -rf "$face" "$face.ini"
+  mkdir -p "$face"
+}
+# Face 1 in front covers the middle of the 1024 x 768 screen: texture point (u, v) of its 512 x 512 picture
+# is screen point (138 + u * 748 / 512, 104 + v * 561 / 512). The icon of cell (0, r) is texture (19, 9 + 70 r)
+# to (51, 41 + 70 r): screen (167, 114 + 77 r), 44 x 33.
+icon_spread() {  # icon_spread [r]: how much the X screen varies on cell (0, r)'s icon: 0 for plain background
+  vexlor_xscreen | convert miff:- -crop "44x33+167+$((114 + ${1:-0} * 77))" +repage -format '%[fx:standard_deviation]' \
+    info: 2>/dev/null
+}
+icon_shown() { awk -v s="$(icon_spread "${1:-0}")" 'BEGIN { exit !(s > 0.05) }'; }  # icon_shown [r]
+
 # Lays the application out, plain user state, settings without tips and without the Run entry.
 prepare() {
   rm -f "$T_OUT"/*.log "$T_OUT"/*.png

@@ -365,14 +365,7 @@ TEST_F(FaceDialog, OneDialogAtATimeAndApplyWithoutAControl) {
 TEST_F(FaceDialog, BrowseAddsThePictureAndRefusesPathsTooLongToStore) {
     const std::string browsed = elsewhere_.Path() + "browsed.bmp";
     SavePicture(browsed, 8, 8);
-    // A folder deep enough that a file in it has a path of 256 characters.
-    std::string deep = elsewhere_.Dir();
-    while (deep.size() < 230) {
-        deep += "\\" + std::string(std::min<size_t>(60, 230 - deep.size()), 'd');
-        CreateDirectoryA(deep.c_str(), nullptr);
-    }
-    std::string longName = deep + "\\";
-    longName += std::string(256 - longName.size() - 4, 'n') + ".bmp";
+    const std::string longName = testing_support::DeepFileName(elsewhere_.Dir(), 256, ".bmp");
     ASSERT_EQ(256u, longName.size());
     SavePicture(longName, 8, 8);
     ASSERT_TRUE(GetFileAttributesA(longName.c_str()) != INVALID_FILE_ATTRIBUTES);

@@ -305,14 +305,7 @@ TEST_F(SettingsDialog, BrowseTakesTheChosenPackageAndRefusesPathsTooLongToStore)
     testing_support::ScratchFolder folder;
     const std::string package = folder.Path() + "ocean.3dv";
     testing_support::WriteWholeFile(package, "MSCF");
-    // A folder deep enough that a package in it has a path of 256 characters.
-    std::string deep = folder.Dir();
-    while (deep.size() < 230) {
-        deep += "\\" + std::string(std::min<size_t>(60, 230 - deep.size()), 'd');
-        CreateDirectoryA(deep.c_str(), nullptr);
-    }
-    std::string longName = deep + "\\";
-    longName += std::string(256 - longName.size() - 4, 'n') + ".3dv";
+    const std::string longName = testing_support::DeepFileName(folder.Dir(), 256, ".3dv");
     ASSERT_EQ(256u, longName.size());
     testing_support::WriteWholeFile(longName, "MSCF");
 

@@ -5,6 +5,7 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -73,6 +74,17 @@ std::string ReadWholeFile(const std::string& fileName) {
 void WriteWholeFile(const std::string& fileName, const std::string& content) {
     std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
     out << content;
+}
+
+std::string DeepFileName(const std::string& folder, size_t length, const std::string& extension) {
+    std::string deep = folder;
+    const size_t folders = length - 26;
+    while (deep.size() < folders) {
+        deep += "\\" + std::string(std::min<size_t>(60, folders - deep.size()), 'd');
+        CreateDirectoryA(deep.c_str(), nullptr);
+    }
+    std::string name = deep + "\\";
+    return name + std::string(length - name.size() - extension.size(), 'n') + extension;
 }
 
 std::string ExeFolder() {
