@@ -41,7 +41,7 @@ void RemoveTree(const std::string& folder);
 std::string ReadWholeFile(const std::string& fileName);
 void WriteWholeFile(const std::string& fileName, const std::string& content);
 // A file name of exactly |length| characters that ends with |extension| (of a few characters), in folders
-// made below |folder| (given without the final "\\", at least 30 characters shorter); the file is not made.
+// made below |folder| (given without the final "\", at least 30 characters shorter); the file is not made.
 std::string DeepFileName(const std::string& folder, size_t length, const std::string& extension);
 
 // The folder of the running test executable, without a trailing "\".
