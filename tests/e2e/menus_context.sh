@@ -34,6 +34,9 @@ check_menu() {
 drv cursor 300 300 >/dev/null
 drv post _3DVexlorActiveXWnd _3D_Popup >/dev/null
 check "control menu open" drv wait '#32768' 10000
+# The menu comes up under the pointer: the pointer's arrival over it moves the selection, so the keys wait
+# until that has passed.
+sleep 1
 menu_keys 0x28 0x28   # down: the notice, then "Help topics" selected
 sleep 1
 check_menu control_menu
