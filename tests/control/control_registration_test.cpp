@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <ole2.h>
 #include <olectl.h>
-#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -62,25 +61,6 @@ std::set<std::string> Subkeys(const std::string& path) {
     RegCloseKey(key);
     return names;
 }
-
-// While alive, a key of HKEY_CLASSES_ROOT that nobody may read, and so nobody may remove with its tree.
-class KeyLock {
-public:
-    explicit KeyLock(const std::string& path) : path_(path) { Apply("D:(D;;KR;;;WD)(A;;KA;;;WD)"); }
-    ~KeyLock() { Apply("D:(A;;KA;;;WD)"); }
-
-private:
-    void Apply(const char* sddl) {
-        PSECURITY_DESCRIPTOR sd = nullptr;
-        HKEY key = nullptr;
-        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr));
-        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CLASSES_ROOT, path_.c_str(), 0, WRITE_DAC, &key));
-        EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd));
-        RegCloseKey(key);
-        LocalFree(sd);
-    }
-    std::string path_;
-};
 
 std::wstring Doc(ITypeInfo* info, MEMBERID id, std::wstring* help = nullptr) {
     BSTR name = nullptr, doc = nullptr;
@@ -142,7 +122,9 @@ TEST(ControlRegistration, Regsvr32WritesAndRemovesExactlyTheEntries) {
 
     // A key that cannot be removed makes the removal fail; once it can go, all goes.
     {
-        KeyLock lock(base + "\\Control");
+        // A key that nobody may read, and so nobody may remove with its tree.
+        testing_support::KeyAccessRules lock(HKEY_CLASSES_ROOT, base + "\\Control",
+                                             "D:(D;;KR;;;WD)(A;;KA;;;WD)");
         EXPECT_NE(0u, RunRegsvr32("/u /s \"" + dll + "\""));
     }
     EXPECT_TRUE(KeyExists(base + "\\Control"));

@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <ole2.h>
-#include <sddl.h>
 
 #include <string>
 #include <vector>
@@ -37,24 +36,6 @@ LRESULT SendPath(const char* path) {
     COPYDATASTRUCT data = {2, static_cast<DWORD>(strlen(path)), const_cast<char*>(path)};
     return SendMessageA(ControlWndHandle, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
 }
-
-// While alive, the program's registry key carries the access rules given (SDDL); then everyone may again.
-class ProductKeyRules {
-public:
-    explicit ProductKeyRules(const char* sddl) { Apply(sddl); }
-    ~ProductKeyRules() { Apply("D:(A;;KA;;;WD)"); }
-
-private:
-    static void Apply(const char* sddl) {
-        PSECURITY_DESCRIPTOR sd = nullptr;
-        HKEY key = nullptr;
-        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr));
-        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kProductKey, 0, WRITE_DAC, &key));
-        EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd));
-        RegCloseKey(key);
-        LocalFree(sd);
-    }
-};
 
 class MainFormTest : public testing::Test {
 protected:
@@ -153,7 +134,7 @@ TEST_F(MainFormTest, ThePageLeftAsTheWallpaperIsNeverWhatTheEndPutsBack) {
     // is known of the wallpaper before, and the end puts back the empty name.
     ApplyWallpaper(WideOf(DesktopPageFile()));
     {
-        ProductKeyRules shut("D:(D;;KA;;;WD)");
+        testing_support::KeyAccessRules shut(HKEY_CURRENT_USER, kProductKey, "D:(D;;KA;;;WD)");
         {
             T_3DVexlorControlForm form;
             EXPECT_EQ("", PrevWallpaper);
@@ -167,7 +148,8 @@ TEST_F(MainFormTest, ThePageLeftAsTheWallpaperIsNeverWhatTheEndPutsBack) {
     key.Close();
     ApplyWallpaper(WideOf(DesktopPageFile()));
     {
-        ProductKeyRules readOnly("D:(D;;0x6;;;WD)(A;;KA;;;WD)");  // no values set, no keys made
+        // No values set, no keys made.
+        testing_support::KeyAccessRules readOnly(HKEY_CURRENT_USER, kProductKey, "D:(D;;0x6;;;WD)(A;;KA;;;WD)");
         {
             T_3DVexlorControlForm form;
             EXPECT_EQ("C:\\Pictures\\Mine.bmp", PrevWallpaper);

@@ -8,28 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <sddl.h>
 
 namespace {
-
-// While alive, the key |path| of the sandbox carries the access rules given (SDDL); then everyone may again.
-class KeyRules {
-public:
-    KeyRules(const char* path, const char* sddl) : path_(path) { Apply(sddl); }
-    ~KeyRules() { Apply("D:(A;;KA;;;WD)"); }
-
-private:
-    void Apply(const char* sddl) {
-        PSECURITY_DESCRIPTOR sd = nullptr;
-        HKEY key = nullptr;
-        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr));
-        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, path_, 0, WRITE_DAC, &key));
-        EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd));
-        RegCloseKey(key);
-        LocalFree(sd);
-    }
-    const char* path_;
-};
 
 class SettingsTest : public testing::Test {
 protected:
@@ -261,7 +241,8 @@ TEST_F(SettingsTest, ASettingsKeyThatCannotBeOpenedMeansNothingIsWritten) {
     AppDirPath = "C:\\Apps\\Cube";
     Key(kSettingsKey);
     {
-        KeyRules noValues(kSettingsKey, "D:(D;;0x2;;;WD)(A;;KA;;;WD)");  // opens for reading only
+        // Opens for reading only.
+        testing_support::KeyAccessRules noValues(HKEY_CURRENT_USER, kSettingsKey, "D:(D;;0x2;;;WD)(A;;KA;;;WD)");
         EXPECT_NO_THROW(SaveSettings());
     }
     std::string run;

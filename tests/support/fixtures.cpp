@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sddl.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 namespace testing_support {
 
@@ -69,6 +71,22 @@ std::string ReadWholeFile(const std::string& fileName) {
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+KeyAccessRules::KeyAccessRules(HKEY root, std::string path, const char* sddl) : root_(root), path_(std::move(path)) {
+    Apply(sddl);
+}
+
+KeyAccessRules::~KeyAccessRules() { Apply("D:(A;;KA;;;WD)"); }
+
+void KeyAccessRules::Apply(const char* sddl) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    HKEY key = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(root_, path_.c_str(), 0, WRITE_DAC, &key));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd));
+    RegCloseKey(key);
+    LocalFree(sd);
 }
 
 void WriteWholeFile(const std::string& fileName, const std::string& content) {

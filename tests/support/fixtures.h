@@ -20,6 +20,21 @@ private:
     HKEY key_ = nullptr;
 };
 
+// While alive, the registry key |path| under |root| carries the access rules given (SDDL); then everyone may
+// do everything with it again.
+class KeyAccessRules {
+public:
+    KeyAccessRules(HKEY root, std::string path, const char* sddl);
+    ~KeyAccessRules();
+    KeyAccessRules(const KeyAccessRules&) = delete;
+    KeyAccessRules& operator=(const KeyAccessRules&) = delete;
+
+private:
+    void Apply(const char* sddl);
+    HKEY root_;
+    std::string path_;
+};
+
 // A fresh folder under the temporary folder, removed with all it holds at the end.
 class ScratchFolder {
 public:
