@@ -394,10 +394,7 @@ TEST_F(FaceDialog, BrowseAddsThePictureAndRefusesPathsTooLongToStore) {
         [&] { ASSERT_TRUE(testing_support::ConfirmOpenDialog(longName)); },
         [&] {
             // Refused with a message, not cut to the path of another file.
-            HWND box = testing_support::FindThreadDialog("3D Vexlor");
-            ASSERT_NE(nullptr, box);
-            refusal = testing_support::MessageBoxText(box);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            ASSERT_TRUE(testing_support::AnswerMessageBox("3D Vexlor", refusal));
         },
         [&] {
             TfrmOptions& f = *Form();

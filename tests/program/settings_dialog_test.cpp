@@ -322,10 +322,7 @@ TEST_F(SettingsDialog, BrowseTakesTheChosenPackageAndRefusesPathsTooLongToStore)
         },
         [&] { ASSERT_TRUE(testing_support::ConfirmOpenDialog(longName)); },
         [&] {
-            HWND box = testing_support::FindThreadDialog("3D Vexlor");
-            ASSERT_NE(nullptr, box);
-            refusal = testing_support::MessageBoxText(box);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            ASSERT_TRUE(testing_support::AnswerMessageBox("3D Vexlor", refusal));
         },
         [&] {
             // Refused with a message, not cut to the path of another file: the box keeps the package.

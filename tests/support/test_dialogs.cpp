@@ -48,4 +48,12 @@ std::string MessageBoxText(HWND box) {
     return text;
 }
 
+bool AnswerMessageBox(const char* caption, std::string& text) {
+    HWND box = FindThreadDialog(caption);
+    if (!box) return false;
+    text = MessageBoxText(box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return true;
+}
+
 }  // namespace testing_support

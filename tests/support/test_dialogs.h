@@ -14,5 +14,7 @@ HWND FindThreadDialog(const char* caption = nullptr);
 bool ConfirmOpenDialog(const std::string& path);
 // The text of a message box (its static 0xFFFF).
 std::string MessageBoxText(HWND box);
+// Answers OK to this thread's message box captioned |caption| and gives its text; false when there is none.
+bool AnswerMessageBox(const char* caption, std::string& text);
 
 }  // namespace testing_support
