@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "components/folder_search.h"
 #include "components/jpeg.h"
 #include "components/paths.h"
 #include "control/uGlobal.h"
@@ -18,32 +19,21 @@ std::string LowerCase(std::string s) {
 }
 
 // Calls |each| for every entry of |folder| (ending with "\") whatever its attributes, "." and ".."
-// left out, in the order of the listing.
+// left out, in the order of the listing. Returns 0 when the listing ran to its end (an empty folder
+// too), else the error that broke it off (the folder missing or unreadable).
 template <typename F>
-void ForEachEntry(const std::string& folder, F each) {
-    WIN32_FIND_DATAA found{};
-    const HANDLE listing = FindFirstFileA(comp::JoinPath(folder, "*.*").c_str(), &found);
-    if (listing == INVALID_HANDLE_VALUE) return;
-    struct Closer {
-        HANDLE h;
-        ~Closer() { FindClose(h); }
-    } closer{listing};
-    do {
-        const char* name = found.cFileName;
-        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
-        each(DirEntryOf(found));
-    } while (FindNextFileA(listing, &found));
+DWORD ForEachEntry(const std::string& folder, F each) {
+    comp::FolderSearch listing(comp::JoinPath(folder, "*.*"));
+    for (; listing.Found(); listing.Next()) each(DirEntryOf(listing.Entry()));
+    return listing.Error();
 }
 
 // Whether |folder| holds an entry of that kind whose real name is |name| byte for byte (the platform's
 // own existence tests ignore letter case).
 bool EntryExists(const std::string& folder, const std::string& name, bool isFolder) {
     if (name.empty()) return false;
-    WIN32_FIND_DATAA found{};
-    const HANDLE h = FindFirstFileA(comp::JoinPath(folder, name).c_str(), &found);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    FindClose(h);
-    return name == found.cFileName && ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == isFolder;
+    const comp::FolderSearch found(comp::JoinPath(folder, name));
+    return found.Found() && found.Name() == name && found.IsFolder() == isFolder;
 }
 
 uint16_t TextureSide(int32_t value) {
