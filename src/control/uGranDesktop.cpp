@@ -110,7 +110,8 @@ TGranDesktop::TGranDesktop(TFaceSettings settings, const std::string& folder, co
 }
 
 TGranDesktop::~TGranDesktop() {
-    SavePositions();
+    // A face whose folder never listed holds none of its items: the saved cells stay for a later start.
+    if (listed_) SavePositions();
     WriteSettings();
     IniFile.UpdateFile();
     Monitor.reset();
@@ -141,9 +142,15 @@ void TGranDesktop::LoadPicture() {
 
 void TGranDesktop::LoadLinks() {
     ClearLinks();
-    ForEachEntry(Folder, [this](const TDirEntry& entry) {
-        if (std::unique_ptr<TLinkRecord> record = NewLinkRecord(entry)) Links.push_back(std::move(record));
-    });
+    listed_ = ForEachEntry(Folder, [this](const TDirEntry& entry) {
+                  if (std::unique_ptr<TLinkRecord> record = NewLinkRecord(entry)) Links.push_back(std::move(record));
+              }) == 0;
+    // A folder out of reach is no empty folder: the face waits for it without items, and the monitor
+    // tick lists it again (no notification comes for a folder that comes back).
+    if (!listed_) {
+        ClearLinks();
+        NeedsRefresh.store(true);
+    }
 }
 
 std::unique_ptr<TLinkRecord> TGranDesktop::NewLinkRecord(const TDirEntry& entry) const {
@@ -260,6 +267,16 @@ void TGranDesktop::DeleteLinkFile(const TLinkRecord* record) {
 void TGranDesktop::Refresh() {
     NeedsRefresh.store(false);
 
+    // The folder lists for the first time: its items are taken as at the start, with their saved cells.
+    if (!listed_) {
+        LoadLinks();
+        if (!listed_) return;
+        LoadPositions();
+        DrawAllLinks();
+        SavePositions();
+        return;
+    }
+
     // A cell that can't be drawn or erased (the system short of resources) leaves its item as it was
     // and the next tick tries again.
     bool retry = false;
@@ -275,7 +292,13 @@ void TGranDesktop::Refresh() {
 
     // One listing serves both passes: existence tests one by one cost the platform a folder read each.
     std::vector<TDirEntry> entries;
-    ForEachEntry(Folder, [&entries](const TDirEntry& entry) { entries.push_back(entry); });
+    if (ForEachEntry(Folder, [&entries](const TDirEntry& entry) { entries.push_back(entry); }) != 0) {
+        // A listing that failed (the folder out of reach for a moment) is no empty folder: the items and
+        // their saved cells stay as they are, and the next tick lists again, since no notification may
+        // come for a folder that comes back.
+        NeedsRefresh.store(true);
+        return;
+    }
     std::unordered_map<std::string, const TDirEntry*> listed;
     listed.reserve(entries.size());
     for (const TDirEntry& entry : entries) listed.emplace(entry.Name, &entry);
