@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "components/folder_search.h"
 #include "components/jpeg.h"
 #include "components/paths.h"
 #include "control/uGlobal.h"
@@ -18,32 +19,21 @@ std::string LowerCase(std::string s) {
 }
 
 // Calls |each| for every entry of |folder| (ending with "\") whatever its attributes, "." and ".."
-// left out, in the order of the listing.
+// left out, in the order of the listing. Returns 0 when the listing ran to its end (an empty folder
+// too), else the error that broke it off (the folder missing or unreadable).
 template <typename F>
-void ForEachEntry(const std::string& folder, F each) {
-    WIN32_FIND_DATAA found{};
-    const HANDLE listing = FindFirstFileA(comp::JoinPath(folder, "*.*").c_str(), &found);
-    if (listing == INVALID_HANDLE_VALUE) return;
-    struct Closer {
-        HANDLE h;
-        ~Closer() { FindClose(h); }
-    } closer{listing};
-    do {
-        const char* name = found.cFileName;
-        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
-        each(DirEntryOf(found));
-    } while (FindNextFileA(listing, &found));
+DWORD ForEachEntry(const std::string& folder, F each) {
+    comp::FolderSearch listing(comp::JoinPath(folder, "*.*"));
+    for (; listing.Found(); listing.Next()) each(DirEntryOf(listing.Entry()));
+    return listing.Error();
 }
 
 // Whether |folder| holds an entry of that kind whose real name is |name| byte for byte (the platform's
 // own existence tests ignore letter case).
 bool EntryExists(const std::string& folder, const std::string& name, bool isFolder) {
     if (name.empty()) return false;
-    WIN32_FIND_DATAA found{};
-    const HANDLE h = FindFirstFileA(comp::JoinPath(folder, name).c_str(), &found);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    FindClose(h);
-    return name == found.cFileName && ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == isFolder;
+    const comp::FolderSearch found(comp::JoinPath(folder, name));
+    return found.Found() && found.Name() == name && found.IsFolder() == isFolder;
 }
 
 uint16_t TextureSide(int32_t value) {
@@ -120,7 +110,8 @@ TGranDesktop::TGranDesktop(TFaceSettings settings, const std::string& folder, co
 }
 
 TGranDesktop::~TGranDesktop() {
-    SavePositions();
+    // A face whose folder never listed holds none of its items: the saved cells stay for a later start.
+    if (listed_) SavePositions();
     WriteSettings();
     IniFile.UpdateFile();
     Monitor.reset();
@@ -151,9 +142,15 @@ void TGranDesktop::LoadPicture() {
 
 void TGranDesktop::LoadLinks() {
     ClearLinks();
-    ForEachEntry(Folder, [this](const TDirEntry& entry) {
-        if (std::unique_ptr<TLinkRecord> record = NewLinkRecord(entry)) Links.push_back(std::move(record));
-    });
+    listed_ = ForEachEntry(Folder, [this](const TDirEntry& entry) {
+                  if (std::unique_ptr<TLinkRecord> record = NewLinkRecord(entry)) Links.push_back(std::move(record));
+              }) == 0;
+    // A folder out of reach is no empty folder: the face waits for it without items, and the monitor
+    // tick lists it again (no notification comes for a folder that comes back).
+    if (!listed_) {
+        ClearLinks();
+        NeedsRefresh.store(true);
+    }
 }
 
 std::unique_ptr<TLinkRecord> TGranDesktop::NewLinkRecord(const TDirEntry& entry) const {
@@ -270,6 +267,16 @@ void TGranDesktop::DeleteLinkFile(const TLinkRecord* record) {
 void TGranDesktop::Refresh() {
     NeedsRefresh.store(false);
 
+    // The folder lists for the first time: its items are taken as at the start, with their saved cells.
+    if (!listed_) {
+        LoadLinks();
+        if (!listed_) return;
+        LoadPositions();
+        DrawAllLinks();
+        SavePositions();
+        return;
+    }
+
     // A cell that can't be drawn or erased (the system short of resources) leaves its item as it was
     // and the next tick tries again.
     bool retry = false;
@@ -285,7 +292,13 @@ void TGranDesktop::Refresh() {
 
     // One listing serves both passes: existence tests one by one cost the platform a folder read each.
     std::vector<TDirEntry> entries;
-    ForEachEntry(Folder, [&entries](const TDirEntry& entry) { entries.push_back(entry); });
+    if (ForEachEntry(Folder, [&entries](const TDirEntry& entry) { entries.push_back(entry); }) != 0) {
+        // A listing that failed (the folder out of reach for a moment) is no empty folder: the items and
+        // their saved cells stay as they are, and the next tick lists again, since no notification may
+        // come for a folder that comes back.
+        NeedsRefresh.store(true);
+        return;
+    }
     std::unordered_map<std::string, const TDirEntry*> listed;
     listed.reserve(entries.size());
     for (const TDirEntry& entry : entries) listed.emplace(entry.Name, &entry);

@@ -83,8 +83,11 @@ public:
     // Re-scans the folder: drops items whose entry went, makes new records for entries whose time
     // changed (same cell) and for new entries (first free cell), draws only those, saves positions.
     // An item whose cell could not be drawn or erased stays as it was, and the next tick tries again.
+    // A folder whose listing fails (missing, unreadable) leaves the items, their cells and the layout
+    // file as they are; the face stays flagged and lists it again at every tick until it lists.
     virtual void Refresh();
-    // Rebuilds Links from the folder, in listing order.
+    // Rebuilds Links from the folder, in listing order. A listing that fails leaves the face without
+    // items, flagged for a re-scan that takes them with their saved cells.
     void LoadLinks();
     // A record for one entry of the folder, or null when the entry no longer exists under exactly
     // that name.
@@ -173,6 +176,9 @@ private:
     void EraseCell(const TLinkRecord& record);
 
     TCaptionFont captionFont_;
+    // Whether Links came from a listing of the folder that ran to its end: false while the folder has
+    // been out of reach since the face was made.
+    bool listed_ = false;
 
 public:
     // Declared last: stopped and joined before any other part of the face goes, also when the face's

@@ -9,6 +9,7 @@
 
 #include "components/comptr.h"
 #include "components/exceptions.h"
+#include "components/folder_search.h"
 #include "components/module.h"
 #include "components/paths.h"
 #include "shared/uMM.h"
@@ -172,20 +173,11 @@ void DeleteDirTree(const std::string& folder) {
         RemoveDirectoryA(folder.c_str());
         return;
     }
-    WIN32_FIND_DATAA found{};
-    const HANDLE listing = FindFirstFileA(comp::JoinPath(folder, "*.*").c_str(), &found);
-    if (listing != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            const std::string full = comp::JoinPath(folder, name);
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                DeleteFileA(full.c_str());
-            } else if (name != "." && name != "..") {
-                if (IsFolderToEnter(found.dwFileAttributes)) DeleteDirTree(full);
-                else RemoveDirectoryA(full.c_str());
-            }
-        } while (FindNextFileA(listing, &found));
-        FindClose(listing);
+    for (comp::FolderSearch listing(comp::JoinPath(folder, "*.*")); listing.Found(); listing.Next()) {
+        const std::string full = comp::JoinPath(folder, listing.Name());
+        if (!listing.IsFolder()) DeleteFileA(full.c_str());
+        else if (IsFolderToEnter(listing.Entry().dwFileAttributes)) DeleteDirTree(full);
+        else RemoveDirectoryA(full.c_str());
     }
     RemoveDirectoryA(folder.c_str());
 }

@@ -3,6 +3,7 @@
 
 #include "components/bitmap.h"
 #include "components/canvas.h"
+#include "components/folder_search.h"
 #include "components/paths.h"
 #include "shared/uFacePicture.h"
 #include "shared/uMessages.h"
@@ -261,14 +262,8 @@ void TfrmOptions::FormShow() {
     paths_.push_back(std::string());
     for (const std::string& folder : PictureFolders()) {
         const std::string base = comp::ExcludeTrailingBackslash(folder) + "\\";
-        WIN32_FIND_DATAA fd;
-        HANDLE find = FindFirstFileA((base + "*.*").c_str(), &fd);
-        if (find == INVALID_HANDLE_VALUE) continue;
-        do {
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-            if (IsListedPicture(fd.cFileName)) AddImage(base + fd.cFileName, false, false);
-        } while (FindNextFileA(find, &fd));
-        FindClose(find);
+        for (comp::FolderSearch search(base + "*.*"); search.Found(); search.Next())
+            if (!search.IsFolder() && IsListedPicture(search.Name())) AddImage(base + search.Name(), false, false);
     }
     AddImage(Params.FileName, true, true);
 

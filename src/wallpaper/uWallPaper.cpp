@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "components/exceptions.h"
+#include "components/folder_search.h"
 #include "components/paths.h"
 #include "components/seh_guard.h"
 #include "shared/uPath.h"
@@ -87,19 +88,13 @@ void WriteInfoFile(const std::string& infoFile, const std::string& packagePath) 
 // Removes everything inside |folder| (a link to a folder is removed, never followed); raises for what
 // can't be removed.
 void RemoveFolderContents(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
     std::vector<std::string> files, folders;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        const bool isLink = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-        if (isFolder && !isLink) RemoveFolderContents(folder + name + "\\");
-        (isFolder ? folders : files).push_back(folder + name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    for (comp::FolderSearch search(folder + "*"); search.Found(); search.Next()) {
+        const std::string name = search.Name();
+        const bool isLink = (search.Entry().dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        if (search.IsFolder() && !isLink) RemoveFolderContents(folder + name + "\\");
+        (search.IsFolder() ? folders : files).push_back(folder + name);
+    }
     for (const std::string& file : files) {
         SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (!DeleteFileA(file.c_str())) comp::RaiseLastOSError("DeleteFile(" + file + ")");

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "components/bitmap.h"
@@ -743,6 +744,75 @@ TEST_F(FaceTest, ADrawingFailureDuringAReScanLeavesTheItemsToTheNextTick) {
     EXPECT_EQ((TCell{changed->Column, changed->Row}), (TCell{before.Column, before.Row}));
     EXPECT_GT(IconInk(*changed), 100);
     EXPECT_GT(IconInk(*Item("new.txt")), 100);
+}
+
+TEST_F(FaceTest, AFolderOutOfReachKeepsItsItemsAndLayoutAndTheTickFindsThemWhenItIsBack) {
+    for (const char* name : {"a.txt", "b.txt"}) Touch(folder_ + name);
+    TGranDesktop& face = MakeFace();
+    faces_[1] = &face;
+    Item("a.txt")->Column = 4;
+    Item("a.txt")->Row = 2;
+    Item("b.txt")->Column = 6;
+    Item("b.txt")->Row = 6;
+    face.DrawAllLinks();
+    face.Refresh();  // saves the cells
+    const std::string layout = ReadWholeFile(ini_);
+    const uint32_t aTime = Item("a.txt")->Time;
+
+    // Renamed away (the watcher goes on watching it under its new name and tells of neither rename).
+    const std::string folder = comp::ExcludeTrailingBackslash(folder_);
+    const std::string away = data_.Path() + "Desktops\\away";
+    ASSERT_TRUE(MoveFileA(folder.c_str(), away.c_str()));
+    face.Refresh();
+    ASSERT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_GT(IconInk(*Item("b.txt")), 100);
+    EXPECT_EQ(ReadWholeFile(ini_), layout);
+
+    // Back, with a change made meanwhile: the monitor tick lists it again without a notification, and
+    // every item keeps its cell.
+    AgeFile(away + "\\a.txt");
+    ASSERT_TRUE(MoveFileA(away.c_str(), folder.c_str()));
+    RefreshChangedFaces(g_);
+    faces_[1] = nullptr;
+    EXPECT_FALSE(face.NeedsRefresh.load());
+    ASSERT_EQ(face.Links.size(), 2u);
+    EXPECT_NE(Item("a.txt")->Time, aTime);
+    EXPECT_EQ((TCell{Item("a.txt")->Column, Item("a.txt")->Row}), (TCell{4, 2}));
+    EXPECT_EQ((TCell{Item("b.txt")->Column, Item("b.txt")->Row}), (TCell{6, 6}));
+}
+
+TEST_F(FaceTest, AFaceMadeWhileItsFolderIsOutOfReachTakesItsSavedCellsOnceTheFolderIsBack) {
+    Touch(folder_ + "kept.txt");
+    WriteWholeFile(ini_, "[data]\r\ncount=1\r\nlink0=kept.txt\r\nx0=3\r\ny0=4\r\n");
+    const std::string folder = comp::ExcludeTrailingBackslash(folder_);
+    const std::string away = data_.Path() + "Desktops\\away";
+    ASSERT_TRUE(MoveFileA(folder.c_str(), away.c_str()));
+    Touch(folder);  // a file in its place: the face can't make the folder either
+    const auto savedCell = [this] {
+        const comp::IniFile ini(ini_);
+        return std::make_tuple(ini.ReadInteger("data", "count", -1), ini.ReadString("data", "link0", ""),
+                               ini.ReadInteger("data", "x0", -1), ini.ReadInteger("data", "y0", -1));
+    };
+
+    // Freed without ever seeing its folder, the face leaves the saved cells alone.
+    MakeFace();
+    EXPECT_TRUE(face_->Links.empty());
+    EXPECT_TRUE(face_->NeedsRefresh.load());
+    face_.reset();
+    EXPECT_EQ(savedCell(), std::make_tuple(1, std::string("kept.txt"), 3, 4));
+
+    TGranDesktop& face = MakeFace();
+    face.Refresh();
+    EXPECT_TRUE(face.Links.empty());
+    EXPECT_TRUE(face.NeedsRefresh.load());
+    ASSERT_TRUE(DeleteFileA(folder.c_str()));
+    ASSERT_TRUE(MoveFileA(away.c_str(), folder.c_str()));
+    face.Refresh();
+    EXPECT_FALSE(face.NeedsRefresh.load());
+    ASSERT_NE(Item("kept.txt"), nullptr);
+    EXPECT_EQ((TCell{Item("kept.txt")->Column, Item("kept.txt")->Row}), (TCell{3, 4}));
+    EXPECT_GT(IconInk(*Item("kept.txt")), 100);
+    EXPECT_EQ(savedCell(), std::make_tuple(1, std::string("kept.txt"), 3, 4));
 }
 
 TEST_F(FaceTest, CaptionsShowTheLettersOfTheSystemCodePage) {

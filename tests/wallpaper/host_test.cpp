@@ -250,6 +250,10 @@ TEST_F(HostTest, UnpackFolderHoldsOnlyThisPackageAndAFailedUnpackLoadsNothing) {
     CloseHandle(held);
     EXPECT_EQ(WallpaperLib, nullptr);
     EXPECT_EQ(CallNames(), std::vector<std::string>{"Kill"});
+    // The failed empty left no search of the host's open on the unpack folder (an open search holds its
+    // folder): once the file is let go, the folder can be removed.
+    testing_support::RemoveTree(TempFolder());
+    EXPECT_FALSE(comp::DirectoryExists(TempFolder()));
 }
 
 TEST_F(HostTest, WrongOrMissingVersionIsUnloadedWithoutInitOrKill) {
