@@ -73,8 +73,8 @@ LRESULT CALLBACK CountSplash(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-bool AlwaysInput() { return true; }
-bool NeverInput() { return false; }
+// Another desktop has the input (a locked workstation, a screen saver's desktop).
+std::string OtherInputDesktop() { return "Winlogon"; }
 
 // A sink that records the DISPIDs it is called with; OnKeyPress answers with |keyAnswer|.
 class RecordingSink : public IDispatch {
@@ -116,11 +116,11 @@ public:
 class ControlFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        InputDesktopActiveHook = &AlwaysInput;
+        InputDesktopName = &ThreadDesktopName;
         ASSERT_EQ(nullptr, FindActiveXWnd()) << "a control's hidden window is left from elsewhere";
     }
     void TearDown() override {
-        InputDesktopActiveHook = &RealInputDesktopActive;
+        InputDesktopName = &RealInputDesktopName;
         Direct3DCreateHook = &Direct3DCreate9;
         ResetExitLauncher();
     }
@@ -163,7 +163,7 @@ std::string FakeInputDesktopName() { return fakeInputDesktop; }
 
 TEST(ControlRules, InputDesktopActiveOnlyWhenItIsTheThreadsDesktopByExactName) {
     // Wine has one input desktop: the real names agree.
-    EXPECT_TRUE(RealInputDesktopActive());
+    EXPECT_TRUE(IsInputDesktopActive());
     char own[256] = {};
     DWORD needed = 0;
     ASSERT_TRUE(GetUserObjectInformationA(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, own, 255, &needed));
@@ -173,11 +173,11 @@ TEST(ControlRules, InputDesktopActiveOnlyWhenItIsTheThreadsDesktopByExactName) {
     // Another desktop takes the input (a locked workstation, a screen saver's desktop).
     InputDesktopName = &FakeInputDesktopName;
     fakeInputDesktop = own;
-    const bool same = RealInputDesktopActive();
+    const bool same = IsInputDesktopActive();
     fakeInputDesktop = "Winlogon";
-    const bool other = RealInputDesktopActive();
+    const bool other = IsInputDesktopActive();
     fakeInputDesktop = ownUpper;
-    const bool otherCase = RealInputDesktopActive();
+    const bool otherCase = IsInputDesktopActive();
     InputDesktopName = &RealInputDesktopName;
     EXPECT_TRUE(same);
     EXPECT_FALSE(other);
@@ -265,7 +265,7 @@ TEST_F(ControlFormTest, PanelHiddenWithoutShowFPSAndLeftInPlaceForAnUnknownPlace
 }
 
 TEST_F(ControlFormTest, OnAnotherInputDesktopTheControlStaysInert) {
-    InputDesktopActiveHook = &NeverInput;
+    InputDesktopName = &OtherInputDesktop;
     FormHost host;
     T_3DVexlorForm form;
     form.CreateControl(host.Handle(), host.Client());
@@ -428,7 +428,7 @@ static testing_support::ChildMode splashChild("splash-once", [](const std::vecto
     RegistrySandbox sandbox;
     testing_support::ScratchDataFolder data;
     FakePeer mainForm("T_3DVexlorControlForm");
-    InputDesktopActiveHook = &AlwaysInput;
+    InputDesktopName = &ThreadDesktopName;
     int& created = gSplashCreated;
     int& destroyed = gSplashDestroyed;
     HHOOK hook = SetWindowsHookExA(WH_CBT, CountSplash, nullptr, GetCurrentThreadId());
