@@ -274,6 +274,9 @@ void T_3DVexlorForm::ActiveFormCreate() {
             inert_ = true;
             return;
         }
+        // Every file the control reads or writes lies in its data or its application folder: without them
+        // it says so and doesn't start, as any start that fails.
+        if (!FoldersFound()) throw comp::Exception("The data or the application folder is unknown");
         LoadSettings();
         comp::ForceDirectories(AppDataPath);
         Hide();
