@@ -52,18 +52,15 @@ std::string RealInputDesktopName() {
     return name;
 }
 
+// The thread's own desktop handle belongs to the system: it is not closed.
+std::string ThreadDesktopName() { return DesktopName(GetThreadDesktop(GetCurrentThreadId())); }
+
 TDesktopNameRead InputDesktopName = &RealInputDesktopName;
 
-bool RealInputDesktopActive() {
-    const std::string inputName = InputDesktopName ? InputDesktopName() : RealInputDesktopName();
-    // The thread's own desktop handle belongs to the system: it is not closed.
-    std::string threadName = DesktopName(GetThreadDesktop(GetCurrentThreadId()));
-    return inputName == threadName;
+bool IsInputDesktopActive() {
+    const std::string input = InputDesktopName();
+    return input == ThreadDesktopName();
 }
-
-TInputDesktopTest InputDesktopActiveHook = &RealInputDesktopActive;
-
-bool IsInputDesktopActive() { return InputDesktopActiveHook ? InputDesktopActiveHook() : RealInputDesktopActive(); }
 
 HWND GetDesktopListView() {
     HWND progman = FindWindowA("ProgMan", nullptr);
@@ -277,6 +274,9 @@ void T_3DVexlorForm::ActiveFormCreate() {
             inert_ = true;
             return;
         }
+        // Every file the control reads or writes lies in its data or its application folder: without them
+        // it says so and doesn't start, as any start that fails.
+        if (!FoldersFound()) throw comp::Exception("The data or the application folder is unknown");
         LoadSettings();
         comp::ForceDirectories(AppDataPath);
         Hide();

@@ -31,13 +31,11 @@ bool ControlLibraryStart();
 
 // Whether the calling thread's desktop is the input desktop (names compared exactly).
 bool IsInputDesktopActive();
-// The real test behind IsInputDesktopActive; tests replace the hook (Wine has one input desktop).
-bool RealInputDesktopActive();
-using TInputDesktopTest = bool (*)();
-extern TInputDesktopTest InputDesktopActiveHook;
-// The input desktop's name as the real test reads it ("" when it can't be opened). Replaceable so that
-// a test can give the real test another input desktop, which Wine never has.
+// The names it compares: the input desktop's ("" when it can't be opened) and the calling thread's.
 std::string RealInputDesktopName();
+std::string ThreadDesktopName();
+// Where IsInputDesktopActive reads the input desktop's name: RealInputDesktopName. Replaceable so that a
+// test can put another desktop in front, which Wine never has.
 using TDesktopNameRead = std::string (*)();
 extern TDesktopNameRead InputDesktopName;
 

@@ -19,6 +19,7 @@ const char* const kMainFormClass = "T_3DVexlorControlForm";
 const char* const kMainFormCaption = "_3DVexlorControlForm";
 const char* const kApplicationTitle = "3D Vexlor";
 const char* const kGraphicDeviceErrorText = "Error creation of graphic device. Application will be closed.";
+const char* const kControlWndErrorText = "3D Vexlor can't create its control window. Application will be closed.";
 
 std::string PrevWallpaper;
 std::string DesktopPagePath;
@@ -158,34 +159,42 @@ void T_3DVexlorControlForm::FormCreate() {
     ti->SetHint(kApplicationTitle);
     SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
 
+    // The program runs from where it is now: its start-with-Windows entry names this folder, whatever
+    // folder an earlier start stored as AppPath.
+    UseStoredAppPath = false;
     LoadSettings();
     PrevWallpaper = GetDesktopWallpaper();
     DesktopPagePath = DesktopPageFile();
 
-    if (comp::FileExists(DesktopPagePath)) {
-        comp::RegistryKey key;
-        const bool writable = key.Open(HKEY_CURRENT_USER, kProductKey, true);
-        if (!writable) key.Open(HKEY_CURRENT_USER, kProductKey, false, KEY_READ);
-        std::string storedBefore;  // stays "" when the key can't be read either
-        if (key.ReadString("LastWallPaper", storedBefore) != comp::RegRead::Ok) storedBefore.clear();
-        // The page itself is never remembered nor put back: a start while the page is current keeps
-        // what was stored (or, knowing nothing, the empty name), and that is what the end puts back.
-        PrevWallpaper = LastWallpaperToStore(PrevWallpaper, storedBefore);
-        if (writable) {
-            key.WriteString("LastWallPaper", PrevWallpaper);
-            key.WriteString("AppPath", GetAppPath());
-        }
-        key.Close();
-        // The control window comes first: the page makes the control at once, and what the control
-        // reports while it starts (a failed device, a failed start) must find the window.
-        CreateControlWnd();
-        SetDesktopWallpaper(WideOf(DesktopPagePath));
-    } else {
+    if (!comp::FileExists(DesktopPagePath)) {
         // No page to show: end without a word, touching nothing.
         pageMissing_ = true;
         RequestProgramEnd();
         return;
     }
+    // The control window comes first: the page makes the control at once, and what the control reports
+    // while it starts (a failed device, a failed start) must find the window. Without it the control's
+    // requests, Exit among them, would reach no one: the page is not set and the program ends, touching
+    // nothing.
+    if (!CreateControlWnd()) {
+        MessageBoxA(Handle(), kControlWndErrorText, kApplicationTitle, MB_OK | MB_ICONERROR);
+        Close();
+        return;
+    }
+    comp::RegistryKey key;
+    const bool writable = key.Open(HKEY_CURRENT_USER, kProductKey, true);
+    if (!writable) key.Open(HKEY_CURRENT_USER, kProductKey, false, KEY_READ);
+    std::string storedBefore;  // stays "" when the key can't be read either
+    if (key.ReadString("LastWallPaper", storedBefore) != comp::RegRead::Ok) storedBefore.clear();
+    // The page itself is never remembered nor put back: a start while the page is current keeps what
+    // was stored (or, knowing nothing, the empty name), and that is what the end puts back.
+    PrevWallpaper = LastWallpaperToStore(PrevWallpaper, storedBefore);
+    if (writable) {
+        key.WriteString("LastWallPaper", PrevWallpaper);
+        key.WriteString("AppPath", GetAppPath());
+    }
+    key.Close();
+    SetDesktopWallpaper(WideOf(DesktopPagePath));
     if (Settings.Tips) ShowTips();
 }
 
@@ -256,6 +265,9 @@ void T_3DVexlorControlForm::miVexlorOptClick() { OpenSettingsDialog(); }
 void T_3DVexlorControlForm::Exit2Click() { miExitClick(); }
 
 int RunControlProgram() {
+    // Every file of the program lies in its data or its application folder: without them it says so and
+    // doesn't start.
+    if (!FoldersFound()) return 1;
     // One tray program at a time: a second one would take the page for the user's wallpaper.
     if (FindWindowA(kMainFormClass, nullptr)) return 0;
     int code = 0;

@@ -15,6 +15,7 @@ extern const char* const kMainFormClass;    // "T_3DVexlorControlForm"
 extern const char* const kMainFormCaption;  // "_3DVexlorControlForm"
 extern const char* const kApplicationTitle; // "3D Vexlor"
 extern const char* const kGraphicDeviceErrorText;
+extern const char* const kControlWndErrorText;
 
 // Module state: the wallpaper found at creation and the desktop page's file.
 extern std::string PrevWallpaper;
@@ -86,5 +87,6 @@ extern void (*RequestProgramEnd)();
 // the handling of the thread's pending messages. Returns the rounds waited.
 int WaitForActiveXWndGone(int maxRounds, DWORD pauseMs);
 
-// The whole plain start: refuses a second copy, makes the form, runs the message loop, tears down.
+// The whole plain start: refuses to start without the data and application folders (saying so) and
+// refuses a second copy; makes the form, runs the message loop, tears down.
 int RunControlProgram();

@@ -14,10 +14,32 @@
 // The about box of the splash library, bound when the program loads.
 extern "C" __declspec(dllimport) void WINAPI _ShowAbout(unsigned char modal);
 
+namespace {
+// COM for the program's thread, single-threaded apartment: OLE when it can be had, plain COM otherwise.
+// Ends what it began, and only that: nothing when neither could be initialised.
+class ComApartment {
+public:
+    ComApartment() {
+        if (SUCCEEDED(OleInitialize(nullptr))) kind_ = Kind::Ole;
+        else if (SUCCEEDED(CoInitialize(nullptr))) kind_ = Kind::Com;
+    }
+    ~ComApartment() {
+        if (kind_ == Kind::Ole) OleUninitialize();
+        else if (kind_ == Kind::Com) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    enum class Kind { None, Ole, Com };
+    Kind kind_ = Kind::None;
+};
+}  // namespace
+
 static std::string FirstParameter() { return __argc > 1 && __argv ? std::string(__argv[1]) : std::string(); }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    if (FAILED(OleInitialize(nullptr))) CoInitialize(nullptr);
+    ComApartment com;
     int code = 0;
     if (IsExitStart(FirstParameter())) {
         RunExitStart();
@@ -31,6 +53,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             code = 1;
         }
     }
-    OleUninitialize();
     return code;
 }

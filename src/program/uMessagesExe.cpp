@@ -27,9 +27,10 @@ void DestroyControlWnd() {
     ControlWndHandle = nullptr;
 }
 
-void CreateControlWnd() {
+bool CreateControlWnd() {
     DestroyControlWnd();
     ControlWndHandle = CreateMsgWindow(kControlWndClass, &ControlWndProc);
+    return ControlWndHandle != nullptr;
 }
 
 std::string FaceFolder(int face) { return AppDataPath + "Desktops\\" + std::to_string(face) + "\\"; }

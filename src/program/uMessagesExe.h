@@ -9,7 +9,8 @@
 // The control window, 0 while there is none.
 extern HWND ControlWndHandle;
 
-void CreateControlWnd();
+// False when the window can't be made: the control's requests would then reach no one.
+bool CreateControlWnd();
 void DestroyControlWnd();
 
 LRESULT CALLBACK ControlWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -34,53 +34,43 @@ void SetDefaultSettings() {
 
 namespace {
 
-// Reads the settings values in their fixed order; the first one missing or of the wrong type ends it.
+// Reads the settings values one by one: a value that is missing or of the wrong type keeps its
+// field's default, and the others are read all the same (a record from an older version, or edited by
+// hand, keeps what the user chose wherever it can be read).
 class SettingsReader {
 public:
     explicit SettingsReader(const comp::RegistryKey& key) : key_(key) {}
 
     void Integer(const char* name, int32_t& field) {
-        if (stopped_) return;
         int32_t v;
         if (key_.ReadInteger(name, v) == comp::RegRead::Ok) field = v;
-        else stopped_ = true;
     }
     void Boolean(const char* name, bool& field) {
-        if (stopped_) return;
         int32_t v;
         if (key_.ReadInteger(name, v) == comp::RegRead::Ok) field = v != 0;
-        else stopped_ = true;
     }
     void Text(const char* name, std::string& field) {
-        if (stopped_) return;
         std::string v;
-        switch (key_.ReadString(name, v)) {
-            case comp::RegRead::Ok: field = Capped(v); break;
-            case comp::RegRead::Missing: break;  // keeps its default
-            case comp::RegRead::WrongType: stopped_ = true; break;
-        }
+        if (key_.ReadString(name, v) == comp::RegRead::Ok) field = Capped(v);
     }
 
 private:
     const comp::RegistryKey& key_;
-    bool stopped_ = false;
 };
 
 void ReadProductValues() {
     comp::RegistryKey key;
     if (!key.Open(HKEY_CURRENT_USER, kProductKey, false, KEY_READ)) return;
     std::string v;
-    switch (key.ReadString("LastWallPaper", v)) {
-        case comp::RegRead::Ok: Settings.LastWallPaper = Capped(v); break;
-        case comp::RegRead::Missing: break;
-        case comp::RegRead::WrongType: return;
-    }
-    if (key.ReadString("AppPath", v) == comp::RegRead::Ok) AppDirPath = v;
+    if (key.ReadString("LastWallPaper", v) == comp::RegRead::Ok) Settings.LastWallPaper = Capped(v);
+    // An empty AppPath names no folder: the module's own stays.
+    if (UseStoredAppPath && key.ReadString("AppPath", v) == comp::RegRead::Ok && !v.empty()) AppDirPath = v;
 }
 
 }  // namespace
 
 void (*FirstStartSave)() = &SaveSettings;
+bool UseStoredAppPath = true;
 
 void LoadSettings() {
     Settings = TSettings();
@@ -150,6 +140,7 @@ void SaveSettings() {
     }
     comp::RegistryKey run;
     if (!run.Open(HKEY_CURRENT_USER, kRunKey, true)) return;
-    if (Settings.StartUP) run.WriteString(kRunValue, RunCommandFor(AppDirPath));
-    else run.DeleteValue(kRunValue);
+    if (!Settings.StartUP) run.DeleteValue(kRunValue);
+    // Without an application folder there is no program to name: the entry stays as it is.
+    else if (!AppDirPath.empty()) run.WriteString(kRunValue, RunCommandFor(AppDirPath));
 }

@@ -18,3 +18,22 @@ std::string FolderOfModuleFile(const std::string& moduleFileName);
 // GetAppPath's work for any module and buffer size (GetAppPath: its own module, 260): the folder of the
 // module's file, or "" when the name can't be read or fills the whole buffer (a cut name is a wrong one).
 std::string FolderOfModule(void* module, unsigned long bufferSize);
+
+// The two sources of the folders, replaceable so that a test can make them fail. The profile folder
+// (the shell's CSIDL_PROFILE into a buffer of 260 characters; false when it is unknown) and a module's file
+// name (GetModuleFileNameA: the characters written, 0 on failure, the buffer size when the name was cut).
+using TProfileFolderRead = bool (*)(char* buffer);
+extern TProfileFolderRead ProfileFolderRead;
+using TModuleFileNameRead = unsigned long (*)(void* module, char* buffer, unsigned long size);
+extern TModuleFileNameRead ModuleFileNameRead;
+
+// Sets AppDataPath and AppDirPath from their sources: what the unit does when the module loads.
+void FindFolders();
+
+// What a deliverable tells the user when AppDataPath or AppDirPath is empty (which of them can't be
+// found); "" when both are known.
+std::string MissingFoldersText();
+// True when both folders are known. Otherwise the user is told which one can't be found, in one message
+// box per process however often this is asked, and the answer is false: neither deliverable starts then,
+// since every file it reads or writes lies in one of the two.
+bool FoldersFound();

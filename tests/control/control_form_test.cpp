@@ -1,5 +1,6 @@
-// The control form in-process: the start-up order and its results, the inert control, the event
-// forwarders, the hidden window's ownership, the exit start and the tear-down.
+// The control form in-process: the start-up order and its results, the inert control, the control
+// without its folders, the event forwarders, the hidden window's ownership, the exit start and the
+// tear-down.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -25,6 +26,8 @@
 #include "fixtures.h"
 #include "shared/uMessages.h"
 #include "shared/uOptionsShared.h"
+#include "shared/uPath.h"
+#include "test_dialogs.h"
 #include "test_windows.h"
 
 using testing_support::ExeFolder;
@@ -73,8 +76,8 @@ LRESULT CALLBACK CountSplash(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-bool AlwaysInput() { return true; }
-bool NeverInput() { return false; }
+// Another desktop has the input (a locked workstation, a screen saver's desktop).
+std::string OtherInputDesktop() { return "Winlogon"; }
 
 // A sink that records the DISPIDs it is called with; OnKeyPress answers with |keyAnswer|.
 class RecordingSink : public IDispatch {
@@ -116,11 +119,11 @@ public:
 class ControlFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        InputDesktopActiveHook = &AlwaysInput;
+        InputDesktopName = &ThreadDesktopName;
         ASSERT_EQ(nullptr, FindActiveXWnd()) << "a control's hidden window is left from elsewhere";
     }
     void TearDown() override {
-        InputDesktopActiveHook = &RealInputDesktopActive;
+        InputDesktopName = &RealInputDesktopName;
         Direct3DCreateHook = &Direct3DCreate9;
         ResetExitLauncher();
     }
@@ -163,7 +166,7 @@ std::string FakeInputDesktopName() { return fakeInputDesktop; }
 
 TEST(ControlRules, InputDesktopActiveOnlyWhenItIsTheThreadsDesktopByExactName) {
     // Wine has one input desktop: the real names agree.
-    EXPECT_TRUE(RealInputDesktopActive());
+    EXPECT_TRUE(IsInputDesktopActive());
     char own[256] = {};
     DWORD needed = 0;
     ASSERT_TRUE(GetUserObjectInformationA(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, own, 255, &needed));
@@ -173,11 +176,11 @@ TEST(ControlRules, InputDesktopActiveOnlyWhenItIsTheThreadsDesktopByExactName) {
     // Another desktop takes the input (a locked workstation, a screen saver's desktop).
     InputDesktopName = &FakeInputDesktopName;
     fakeInputDesktop = own;
-    const bool same = RealInputDesktopActive();
+    const bool same = IsInputDesktopActive();
     fakeInputDesktop = "Winlogon";
-    const bool other = RealInputDesktopActive();
+    const bool other = IsInputDesktopActive();
     fakeInputDesktop = ownUpper;
-    const bool otherCase = RealInputDesktopActive();
+    const bool otherCase = IsInputDesktopActive();
     InputDesktopName = &RealInputDesktopName;
     EXPECT_TRUE(same);
     EXPECT_FALSE(other);
@@ -265,7 +268,7 @@ TEST_F(ControlFormTest, PanelHiddenWithoutShowFPSAndLeftInPlaceForAnUnknownPlace
 }
 
 TEST_F(ControlFormTest, OnAnotherInputDesktopTheControlStaysInert) {
-    InputDesktopActiveHook = &NeverInput;
+    InputDesktopName = &OtherInputDesktop;
     FormHost host;
     T_3DVexlorForm form;
     form.CreateControl(host.Handle(), host.Client());
@@ -428,7 +431,7 @@ static testing_support::ChildMode splashChild("splash-once", [](const std::vecto
     RegistrySandbox sandbox;
     testing_support::ScratchDataFolder data;
     FakePeer mainForm("T_3DVexlorControlForm");
-    InputDesktopActiveHook = &AlwaysInput;
+    InputDesktopName = &ThreadDesktopName;
     int& created = gSplashCreated;
     int& destroyed = gSplashDestroyed;
     HHOOK hook = SetWindowsHookExA(WH_CBT, CountSplash, nullptr, GetCurrentThreadId());
@@ -469,6 +472,67 @@ TEST(ControlSplash, AStartUpThatFailsClosesTheSplashAndTheNextControlShowsNone) 
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(0u, r.exitCode);
     EXPECT_EQ("1 1 1 0 1", r.FirstLine());
+}
+
+// Two controls, one after the other in one process, while the source of one folder fails: "profile" (the
+// user's profile folder is unknown) or "module" (the library's file name doesn't fit its buffer). Prints
+// the message boxes shown, how many controls started, the _3D_Exit requests, whether anything was
+// stored, and the message's text.
+static testing_support::ChildMode controlWithoutFolders("control-without-folders", [](const std::vector<std::string>& args) -> int {
+    RegistrySandbox sandbox;
+    // Paths built on an empty data folder would land in the current folder: a scratch one.
+    ScratchFolder current;
+    SetCurrentDirectoryA(current.Dir().c_str());
+    FakePeer mainForm("T_3DVexlorControlForm");
+    FakePeer controlWnd("_3DVexlorControlWnd");
+    InputDesktopName = &ThreadDesktopName;
+    if (!args.empty() && args[0] == "profile") {
+        ProfileFolderRead = [](char*) { return false; };
+    } else {
+        ModuleFileNameRead = [](void*, char* buffer, unsigned long size) -> unsigned long {
+            memset(buffer, 'x', size);
+            return size;
+        };
+    }
+    FindFolders();
+    std::unique_ptr<testing_support::ScratchDataFolder> data;
+    if (!AppDataPath.empty()) data = std::make_unique<testing_support::ScratchDataFolder>();
+    FormHost host;
+    std::string text;
+    size_t boxes = 0;
+    int started = 0;
+    for (int i = 0; i < 2; ++i) {
+        T_3DVexlorForm form;
+        boxes += testing_support::RunWithSteps(
+            [&] { form.CreateControl(host.Handle(), host.Client()); },
+            {[&] { testing_support::AnswerMessageBox("3D Vexlor", text); }}, 50,
+            [] { return testing_support::FindThreadDialog("3D Vexlor") != nullptr; });
+        if (form.IsStarted() || form.Timer.Enabled() || form.MonitorTimer.Enabled() || FindActiveXWnd()) ++started;
+    }
+    Pump(100);
+    const bool stored = testing_support::RegText("Software\\Pellomar\\3D Vexlor", "") != "<no key>";
+    printf("%u %d %d %d\n%s\n", static_cast<unsigned>(boxes), started, controlWnd.Count(_3D_Exit), stored ? 1 : 0,
+           text.c_str());
+    fflush(stdout);
+    return 0;
+});
+
+TEST(ControlStart, WithoutItsDataOrApplicationFolderTheControlSaysSoOnceAndDoesNotStart) {
+    struct Case {
+        const char* source;
+        const char* text;
+    };
+    for (const Case& c : {Case{"profile", "3D Vexlor can't find its data folder."},
+                          Case{"module", "3D Vexlor can't find its application folder."}}) {
+        SCOPED_TRACE(c.source);
+        testing_support::ChildResult r = testing_support::RunChild("control-without-folders", {c.source}, 60000);
+        ASSERT_TRUE(r.finished);
+        EXPECT_EQ(0u, r.exitCode);
+        // One box for two controls; neither started; each asked the control program to end, as a start
+        // that fails does; nothing stored.
+        EXPECT_EQ("1 0 2 0", r.FirstLine());
+        EXPECT_NE(std::string::npos, r.output.find(c.text)) << r.output;
+    }
 }
 
 TEST_F(ControlFormTest, ExitStartFromTheLibraryFolderWithoutPilingUp) {

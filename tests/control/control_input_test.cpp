@@ -39,8 +39,6 @@ namespace {
 
 constexpr DWORD kGenerous = 20000;  // only a real fault waits this long
 
-bool AlwaysInput() { return true; }
-
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 LPARAM At(POINT p) { return MAKELPARAM(p.x, p.y); }
@@ -76,7 +74,7 @@ HGLOBAL DropOf(const std::vector<std::string>& files) {
 class CubeInputTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        InputDesktopActiveHook = &AlwaysInput;
+        InputDesktopName = &ThreadDesktopName;
         SetDefaultSettings();
         Settings.use_3d_wallpaper = false;
         SaveSettings();
@@ -94,7 +92,7 @@ protected:
     }
     void TearDown() override {
         form_.reset();
-        InputDesktopActiveHook = &RealInputDesktopActive;
+        InputDesktopName = &RealInputDesktopName;
     }
 
     gTGlobalVars& G() { return form_->GlobalVarsRecord; }

@@ -33,7 +33,6 @@ void SaveTestSettings() {
     SetDefaultSettings();
 }
 
-bool AlwaysInput() { return true; }
 IDirect3D9* WINAPI NoDirect3D(UINT) { return nullptr; }
 IDirect3D9* WINAPI OutOfMemory(UINT) { throw std::bad_alloc(); }
 
@@ -99,12 +98,12 @@ IDirect3D9* WINAPI RaisingDirect3D(UINT sdk) {
 class ControlTeardownTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        InputDesktopActiveHook = &AlwaysInput;
+        InputDesktopName = &ThreadDesktopName;
         ASSERT_EQ(nullptr, FindActiveXWnd()) << "a control's hidden window is left from elsewhere";
         SaveTestSettings();
     }
     void TearDown() override {
-        InputDesktopActiveHook = &RealInputDesktopActive;
+        InputDesktopName = &RealInputDesktopName;
         Direct3DCreateHook = &Direct3DCreate9;
     }
     RegistrySandbox sandbox_;

@@ -1,12 +1,17 @@
 // The main form in-process, with the desktop page in a scratch folder and the Active Desktop stand-in:
 // the control's requests while the program runs and once it has begun to close, log-off, the wallpaper
-// it puts back when the page was already the wallpaper at start, and the wait for the control's window.
+// it puts back when the page was already the wallpaper at start, the start-with-Windows entry after a
+// move, a control window that can't be made, and the wait for the control's window. The plain start
+// without its folders, in a process of its own.
+#include "child_process.h"
 #include "components/paths.h"
 #include "components/registry.h"
 #include "fixtures.h"
 #include "frmMain.h"
 #include "shared/uMessages.h"
 #include "shared/uOptionsShared.h"
+#include "shared/uPath.h"
+#include "test_dialogs.h"
 #include "test_windows.h"
 #include "uDesktopPage.h"
 #include "uMessagesExe.h"
@@ -15,6 +20,9 @@
 
 #include <ole2.h>
 
+#include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -155,6 +163,114 @@ TEST_F(MainFormTest, ThePageLeftAsTheWallpaperIsNeverWhatTheEndPutsBack) {
             EXPECT_EQ("C:\\Pictures\\Mine.bmp", PrevWallpaper);
         }
         EXPECT_EQ("C:\\Pictures\\Mine.bmp", GetDesktopWallpaper());
+    }
+}
+
+TEST_F(MainFormTest, AfterAMoveTheStartWithWindowsEntryNamesTheRunningProgram) {
+    // An earlier start stored the folder the program ran from then; the user wants it started with Windows.
+    const std::string savedAppDir = AppDirPath;
+    AppDirPath = GetAppPath();  // what the program holds when it loads
+    comp::RegistryKey key;
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kProductKey, true));
+    key.WriteString("AppPath", "C:\\Old\\Place");
+    key.Close();
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kSettingsKey, true));
+    key.WriteInteger("StartUP", 1);
+    key.Close();
+    {
+        T_3DVexlorControlForm form;
+        ASSERT_FALSE(form.PageMissing());
+        SaveSettings();  // as the tips dialog does when it closes
+    }
+    const std::string run = testing_support::RegText(kRunKey, kRunValue);
+    const std::string stored = testing_support::RegText(kProductKey, "AppPath");
+    AppDirPath = savedAppDir;
+    UseStoredAppPath = true;
+    EXPECT_EQ(RunCommandFor(GetAppPath()), run);
+    EXPECT_EQ(GetAppPath(), stored);
+}
+
+namespace {
+// Refuses the making of the control program's control window on this thread.
+LRESULT CALLBACK RefuseControlWnd(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        char cls[64] = {};
+        GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof cls);
+        if (strcmp(cls, kControlWndClass) == 0) return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool MessageBoxUp() { return testing_support::FindThreadDialog(kApplicationTitle) != nullptr; }
+}  // namespace
+
+TEST_F(MainFormTest, AControlWindowThatCannotBeMadeIsToldAndThePageIsNotSet) {
+    ApplyWallpaper(L"C:\\windows\\mine.bmp");
+    HHOOK refuse = SetWindowsHookExA(WH_CBT, &RefuseControlWnd, nullptr, GetCurrentThreadId());
+    ASSERT_NE(nullptr, refuse);
+    std::unique_ptr<T_3DVexlorControlForm> form;
+    std::string text;
+    const size_t told = testing_support::RunWithSteps(
+        [&] { form = std::make_unique<T_3DVexlorControlForm>(); },
+        {[&] { testing_support::AnswerMessageBox(kApplicationTitle, text); }}, 50, &MessageBoxUp);
+    UnhookWindowsHookEx(refuse);
+    EXPECT_EQ(1u, told);
+    EXPECT_EQ(kControlWndErrorText, text);
+    EXPECT_EQ(nullptr, ControlWndHandle);
+    // The program ends, touching nothing: the wallpaper stays, nothing is stored for the end to put back.
+    EXPECT_EQ(1, endRequests);
+    EXPECT_TRUE(ProgramClosing());
+    EXPECT_EQ("C:\\windows\\mine.bmp", GetDesktopWallpaper());
+    EXPECT_EQ("<no value>", testing_support::RegText(kProductKey, "LastWallPaper"));
+    form.reset();
+    EXPECT_EQ("C:\\windows\\mine.bmp", GetDesktopWallpaper());
+}
+
+// The plain start, twice in one process, while the source of one folder fails: "profile" (the user's
+// profile folder is unknown) or "module" (the program's file name doesn't fit its buffer). Prints the
+// message boxes shown, the two starts' results, whether anything was stored, and the message's text.
+static testing_support::ChildMode programWithoutFolders("program-without-folders", [](const std::vector<std::string>& args) -> int {
+    OleInitialize(nullptr);
+    testing_support::RegistrySandbox sandbox;
+    testing_support::ScratchFolder pageless;  // a start that went on would find no page and end at once
+    DesktopPageRoot = pageless.Dir();
+    if (!args.empty() && args[0] == "profile") {
+        ProfileFolderRead = [](char*) { return false; };
+    } else {
+        ModuleFileNameRead = [](void*, char* buffer, unsigned long size) -> unsigned long {
+            memset(buffer, 'x', size);
+            return size;
+        };
+    }
+    FindFolders();
+    std::string text;
+    int codes[2] = {-1, -1};
+    size_t boxes = 0;
+    for (int& code : codes) {
+        boxes += testing_support::RunWithSteps([&] { code = RunControlProgram(); },
+                                               {[&] { testing_support::AnswerMessageBox(kApplicationTitle, text); }},
+                                               50, &MessageBoxUp);
+    }
+    const bool stored = testing_support::RegText("Software\\Pellomar\\3D Vexlor", "") != "<no key>";
+    printf("%u %d %d %d\n%s\n", static_cast<unsigned>(boxes), codes[0], codes[1], stored ? 1 : 0, text.c_str());
+    fflush(stdout);
+    return 0;
+});
+
+TEST(ProgramStart, WithoutItsDataOrApplicationFolderTheProgramSaysSoOnceAndDoesNotStart) {
+    struct Case {
+        const char* source;
+        const char* text;
+    };
+    for (const Case& c : {Case{"profile", "3D Vexlor can't find its data folder."},
+                          Case{"module", "3D Vexlor can't find its application folder."}}) {
+        SCOPED_TRACE(c.source);
+        testing_support::ChildResult r = testing_support::RunChild("program-without-folders", {c.source}, 60000);
+        ASSERT_TRUE(r.finished);
+        EXPECT_EQ(0u, r.exitCode);
+        // One box for two starts; neither started (1); nothing stored.
+        EXPECT_EQ("1 1 1 0", r.FirstLine());
+        EXPECT_NE(std::string::npos, r.output.find(c.text)) << r.output;
     }
 }
 

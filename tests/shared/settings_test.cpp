@@ -20,6 +20,7 @@ protected:
     void TearDown() override {
         AppDirPath = savedAppDir_;
         OpenSettingsForSave = savedOpen_;
+        UseStoredAppPath = true;
     }
 
     static comp::RegistryKey Key(const char* path) {
@@ -59,31 +60,40 @@ protected:
     bool (*savedOpen_)(comp::RegistryKey&) = nullptr;
 };
 
-void ExpectDefaultsFrom(const char* first) {
-    // Every field from |first| on (in stored order) holds its default.
-    static const char* order[] = {"use_3d_wallpaper", "wallpaper", "ctrl_key", "which_key", "key_inside",
-                                  "key_hide", "hide_shotcuts", "d3d_qw", "FPSLimit", "FPS", "ShowFPS",
-                                  "ShowFPSPlace", "StartUP", "Tips"};
-    bool on = false;
-    for (const char* name : order) {
-        on = on || std::string(name) == first;
-        if (!on) continue;
-        std::string n = name;
-        if (n == "use_3d_wallpaper") { EXPECT_TRUE(Settings.use_3d_wallpaper); }
-        if (n == "wallpaper") { EXPECT_EQ(Settings.wallpaper, GetAppPath() + "\\space.3dv"); }
-        if (n == "ctrl_key") { EXPECT_EQ(Settings.ctrl_key, 0); }
-        if (n == "which_key") { EXPECT_EQ(Settings.which_key, 2); }
-        if (n == "key_inside") { EXPECT_EQ(Settings.key_inside, 0x4049); }
-        if (n == "key_hide") { EXPECT_EQ(Settings.key_hide, 0x4048); }
-        if (n == "hide_shotcuts") { EXPECT_FALSE(Settings.hide_shotcuts); }
-        if (n == "d3d_qw") { EXPECT_EQ(Settings.d3d_qw, 2); }
-        if (n == "FPSLimit") { EXPECT_FALSE(Settings.FPSLimit); }
-        if (n == "FPS") { EXPECT_EQ(Settings.FPS, 30); }
-        if (n == "ShowFPS") { EXPECT_TRUE(Settings.ShowFPS); }
-        if (n == "ShowFPSPlace") { EXPECT_EQ(Settings.ShowFPSPlace, 1); }
-        if (n == "StartUP") { EXPECT_TRUE(Settings.StartUP); }
-        if (n == "Tips") { EXPECT_TRUE(Settings.Tips); }
-    }
+void ExpectDefaults() {
+    EXPECT_TRUE(Settings.use_3d_wallpaper);
+    EXPECT_EQ(Settings.wallpaper, GetAppPath() + "\\space.3dv");
+    EXPECT_EQ(Settings.ctrl_key, 0);
+    EXPECT_EQ(Settings.which_key, 2);
+    EXPECT_EQ(Settings.key_inside, 0x4049);
+    EXPECT_EQ(Settings.key_hide, 0x4048);
+    EXPECT_FALSE(Settings.hide_shotcuts);
+    EXPECT_EQ(Settings.d3d_qw, 2);
+    EXPECT_FALSE(Settings.FPSLimit);
+    EXPECT_EQ(Settings.FPS, 30);
+    EXPECT_TRUE(Settings.ShowFPS);
+    EXPECT_EQ(Settings.ShowFPSPlace, 1);
+    EXPECT_TRUE(Settings.StartUP);
+    EXPECT_TRUE(Settings.Tips);
+}
+
+// Every field holds what WriteCustomSettings stored, but |except|, which holds its default.
+void ExpectStoredBut(const std::string& except) {
+    auto pick = [&](const char* name, auto stored, auto byDefault) { return except == name ? byDefault : stored; };
+    EXPECT_EQ(Settings.use_3d_wallpaper, pick("use_3d_wallpaper", false, true));
+    EXPECT_EQ(Settings.wallpaper, pick("wallpaper", std::string("D:\\pkg\\moon.3dv"), GetAppPath() + "\\space.3dv"));
+    EXPECT_EQ(Settings.ctrl_key, pick("ctrl_key", 1, 0));
+    EXPECT_EQ(Settings.which_key, pick("which_key", 0, 2));
+    EXPECT_EQ(Settings.key_inside, pick("key_inside", 0x2041, 0x4049));
+    EXPECT_EQ(Settings.key_hide, pick("key_hide", 0x2042, 0x4048));
+    EXPECT_EQ(Settings.hide_shotcuts, pick("hide_shotcuts", true, false));
+    EXPECT_EQ(Settings.d3d_qw, pick("d3d_qw", 1, 2));
+    EXPECT_EQ(Settings.FPSLimit, pick("FPSLimit", true, false));
+    EXPECT_EQ(Settings.FPS, pick("FPS", 60, 30));
+    EXPECT_EQ(Settings.ShowFPS, pick("ShowFPS", false, true));
+    EXPECT_EQ(Settings.ShowFPSPlace, pick("ShowFPSPlace", 3, 1));
+    EXPECT_EQ(Settings.StartUP, pick("StartUP", false, true));
+    EXPECT_EQ(Settings.Tips, pick("Tips", false, true));
 }
 
 TEST_F(SettingsTest, FirstStartWritesDefaultsAndRunValue) {
@@ -92,7 +102,7 @@ TEST_F(SettingsTest, FirstStartWritesDefaultsAndRunValue) {
     LoadSettings();
     EXPECT_EQ(Settings.LastWallPaper, "");
     EXPECT_EQ(Settings.wallpaper_param, 0);
-    ExpectDefaultsFrom("use_3d_wallpaper");
+    ExpectDefaults();
 
     EXPECT_EQ(Dword(kSettingsKey, "use_3d_wallpaper"), 1);
     EXPECT_EQ(Dword(kSettingsKey, "key_inside"), 16457);
@@ -122,46 +132,46 @@ TEST_F(SettingsTest, AFailingFirstStartSaveStillLeavesTheDefaults) {
     }
     FirstStartSave = &SaveSettings;
     EXPECT_FALSE(raised);
-    ExpectDefaultsFrom("use_3d_wallpaper");
+    ExpectDefaults();
 }
 
-TEST_F(SettingsTest, StoredValuesAreReadInOrderUntilOneIsMissing) {
+TEST_F(SettingsTest, AMissingValueKeepsItsDefaultAndTheOthersAreRead) {
     WriteCustomSettings();
     LoadSettings();
-    EXPECT_FALSE(Settings.use_3d_wallpaper);
-    EXPECT_EQ(Settings.wallpaper, "D:\\pkg\\moon.3dv");
-    EXPECT_EQ(Settings.d3d_qw, 1);
-    EXPECT_EQ(Settings.FPS, 60);
-    EXPECT_EQ(Settings.ShowFPSPlace, 3);
-    EXPECT_FALSE(Settings.Tips);
+    ExpectStoredBut("");
 
     Key(kSettingsKey).DeleteValue("key_inside");
     LoadSettings();
-    EXPECT_FALSE(Settings.use_3d_wallpaper);
-    EXPECT_EQ(Settings.wallpaper, "D:\\pkg\\moon.3dv");
-    EXPECT_EQ(Settings.ctrl_key, 1);
-    EXPECT_EQ(Settings.which_key, 0);
-    ExpectDefaultsFrom("key_inside");
+    ExpectStoredBut("key_inside");
+
+    // A record without ShowFPSPlace (older, or edited by hand): the user's "no" to starting with Windows
+    // and to the tips holds, and the next save keeps it.
+    WriteCustomSettings();
+    Key(kSettingsKey).DeleteValue("ShowFPSPlace");
+    AppDirPath = "C:\\Apps\\Cube";
+    LoadSettings();
+    ExpectStoredBut("ShowFPSPlace");
+    SaveSettings();
+    EXPECT_EQ(Dword(kSettingsKey, "StartUP"), 0);
+    EXPECT_EQ(Dword(kSettingsKey, "Tips"), 0);
+    std::string run;
+    EXPECT_FALSE(RunValue(run));
 }
 
-TEST_F(SettingsTest, WrongTypeEndsTheReading) {
+TEST_F(SettingsTest, AValueOfAnotherTypeKeepsItsDefaultAndTheOthersAreRead) {
     WriteCustomSettings();
     Key(kSettingsKey).WriteString("FPS", "60");
     LoadSettings();
-    EXPECT_TRUE(Settings.FPSLimit);
-    EXPECT_TRUE(Settings.hide_shotcuts);
-    ExpectDefaultsFrom("FPS");
+    ExpectStoredBut("FPS");
 
-    // The text value may be missing without ending the reading; of another type it ends it.
+    // The text value, missing or of another type, keeps its default alike.
     WriteCustomSettings();
     Key(kSettingsKey).DeleteValue("wallpaper");
     LoadSettings();
-    EXPECT_EQ(Settings.wallpaper, GetAppPath() + "\\space.3dv");
-    EXPECT_EQ(Settings.ctrl_key, 1);
-    EXPECT_EQ(Settings.FPS, 60);
+    ExpectStoredBut("wallpaper");
     Key(kSettingsKey).WriteInteger("wallpaper", 5);
     LoadSettings();
-    ExpectDefaultsFrom("wallpaper");
+    ExpectStoredBut("wallpaper");
 }
 
 TEST_F(SettingsTest, BooleansAndLongTexts) {
@@ -192,9 +202,22 @@ TEST_F(SettingsTest, ProductValues) {
     LoadSettings();
     EXPECT_EQ(Settings.wallpaper, GetAppPath() + "\\space.3dv");
 
-    // A LastWallPaper of another type ends that step: AppPath is not read either.
+    // A LastWallPaper of another type leaves the field empty; AppPath is read all the same.
     AppDirPath = "unchanged";
     product.WriteInteger("LastWallPaper", 3);
+    LoadSettings();
+    EXPECT_EQ(Settings.LastWallPaper, "");
+    EXPECT_EQ(AppDirPath, "C:\\Apps\\Cube");
+
+    // An empty AppPath names no folder: the one held stays.
+    AppDirPath = "unchanged";
+    product.WriteString("AppPath", "");
+    LoadSettings();
+    EXPECT_EQ(AppDirPath, "unchanged");
+
+    // The control program keeps the folder it runs from.
+    product.WriteString("AppPath", "C:\\Apps\\Cube");
+    UseStoredAppPath = false;
     LoadSettings();
     EXPECT_EQ(AppDirPath, "unchanged");
 }
@@ -208,6 +231,12 @@ TEST_F(SettingsTest, StartWithWindowsEntry) {
     EXPECT_EQ(run, "C:\\Apps\\Cube\\_3DVexlor.exe");
 
     AppDirPath = "C:\\Program Files\\3D Vexlor";
+    SaveSettings();
+    ASSERT_TRUE(RunValue(run));
+    EXPECT_EQ(run, "\"C:\\Program Files\\3D Vexlor\\_3DVexlor.exe\"");
+
+    // Without an application folder the entry names no program: the one there stays.
+    AppDirPath = "";
     SaveSettings();
     ASSERT_TRUE(RunValue(run));
     EXPECT_EQ(run, "\"C:\\Program Files\\3D Vexlor\\_3DVexlor.exe\"");
