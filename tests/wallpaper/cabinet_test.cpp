@@ -18,9 +18,10 @@
 #include "fixtures.h"
 #include "wallpaper/CabComps.h"
 #include "wallpaper/CabIntf.h"
+#include "wallpaper/CabNames.h"
 
 using testing_support::CabEntry;
-using testing_support::CabSpec;
+using testing_support::CabinetContents;
 using testing_support::ReadWholeFile;
 using testing_support::ScratchFolder;
 using testing_support::WriteCabinet;
@@ -200,11 +201,11 @@ TEST(CabinetReader, EntriesThatReachOneFileByAnAliasAreWrittenInTurnTheLastWinni
     int n = 0;
     for (const auto& alias : aliases) {
         SCOPED_TRACE(alias.second);
-        CabSpec spec;
-        for (int i = 0; i < 20; ++i) spec.files.push_back(Entry(alias.first, "first " + alias.first));
-        spec.files.push_back(Entry(alias.second, "last " + alias.second));
+        CabinetContents cabinet;
+        for (int i = 0; i < 20; ++i) cabinet.files.push_back(Entry(alias.first, "first " + alias.first));
+        cabinet.files.push_back(Entry(alias.second, "last " + alias.second));
         const std::string dest = scratch.Path() + std::to_string(++n) + "\\";
-        WriteCabinet(scratch.Path() + "aliases.cab", spec);
+        WriteCabinet(scratch.Path() + "aliases.cab", cabinet);
         TCabReader reader;
         reader.Extract(scratch.Path() + "aliases.cab", dest);
         EXPECT_EQ(FilesUnder(dest).size(), 1u);
@@ -343,9 +344,9 @@ TEST(CabinetReader, EntryNamesThatLeaveTheDestinationFailTheExtractionNamingThem
           std::string("ok.txt:stream"), std::string("sub/../../escape7.txt"), std::string(". .\\escape8.txt"),
           std::string("...\\escape9.txt"), std::string("sub\\"), std::string("CON")}) {
         SCOPED_TRACE(name);
-        CabSpec spec;
-        spec.files = {Entry("good\\before.txt", "fine"), Entry(name, "hostile " + name)};
-        WriteCabinet(base + "hostile.cab", spec);
+        CabinetContents cabinet;
+        cabinet.files = {Entry("good\\before.txt", "fine"), Entry(name, "hostile " + name)};
+        WriteCabinet(base + "hostile.cab", cabinet);
         TCabReader reader;
         std::vector<std::string> offered;
         reader.OnCopyFile = [&](TCabReader&, const std::string& source, int32_t, uint16_t, uint16_t, uint16_t,
@@ -374,9 +375,9 @@ TEST(CabinetReader, EntryNamesThatLeaveTheDestinationFailTheExtractionNamingThem
 TEST(CabinetReader, NameTooLongToBeMadeIsAnErrorNotASkip) {
     ScratchFolder scratch;
     const std::string name = "long\\" + std::string(291, 'n') + ".txt";  // 300 characters, harmless
-    CabSpec spec;
-    spec.files = {Entry(name, "long")};
-    WriteCabinet(scratch.Path() + "long.cab", spec);
+    CabinetContents cabinet;
+    cabinet.files = {Entry(name, "long")};
+    WriteCabinet(scratch.Path() + "long.cab", cabinet);
     TCabReader reader;
     try {
         reader.Extract(scratch.Path() + "long.cab", scratch.Path() + "T");
@@ -393,9 +394,9 @@ TEST(CabinetReader, FailedExtractionRemovesWhatItWrote) {
     const std::string dest = scratch.Path() + "T\\";
     comp::ForceDirectories(dest);
     WriteWholeFile(dest + "keep.txt", "there before");
-    CabSpec spec;
-    spec.files = {Entry("a.txt", std::string(1000, 'a')), Entry("sub\\b.txt", std::string(70000, 'b'))};
-    const std::string whole = testing_support::BuildCabinet(spec);
+    CabinetContents cabinet;
+    cabinet.files = {Entry("a.txt", std::string(1000, 'a')), Entry("sub\\b.txt", std::string(70000, 'b'))};
+    const std::string whole = testing_support::BuildCabinet(cabinet);
     WriteWholeFile(scratch.Path() + "cut.cab", whole.substr(0, whole.size() - 100));  // the last block cut short
 
     TCabReader reader;
@@ -411,9 +412,9 @@ TEST(CabinetReader, FailedExtractionRemovesWhatItWrote) {
 
 TEST(CabinetReader, SlashSeparatedNamesMakeTheirFolders) {
     ScratchFolder scratch;
-    CabSpec spec;
-    spec.files = {Entry("sub/a.txt", "a"), Entry("sub/deeper/b.txt", "b")};
-    WriteCabinet(scratch.Path() + "slash.cab", spec);
+    CabinetContents cabinet;
+    cabinet.files = {Entry("sub/a.txt", "a"), Entry("sub/deeper/b.txt", "b")};
+    WriteCabinet(scratch.Path() + "slash.cab", cabinet);
     TCabReader reader;
     reader.Extract(scratch.Path() + "slash.cab", scratch.Path() + "T");
     EXPECT_EQ(FilesUnder(scratch.Path() + "T"), (std::vector<std::string>{"sub\\a.txt", "sub\\deeper\\b.txt"}));
@@ -422,10 +423,10 @@ TEST(CabinetReader, SlashSeparatedNamesMakeTheirFolders) {
 
 TEST(CabinetReader, AttributesTimesAndTheRunMarkComeFromTheCabinet) {
     ScratchFolder scratch;
-    CabSpec spec;
-    spec.files = {Entry("ro.txt", "r", 0x21), Entry("hs.txt", "h", 0x06), Entry("run.txt", "x", 0x60),
+    CabinetContents cabinet;
+    cabinet.files = {Entry("ro.txt", "r", 0x21), Entry("hs.txt", "h", 0x06), Entry("run.txt", "x", 0x60),
                   Entry("utf.txt", "u", 0xA0)};
-    WriteCabinet(scratch.Path() + "attrs.cab", spec);
+    WriteCabinet(scratch.Path() + "attrs.cab", cabinet);
     const std::string dest = scratch.Path() + "T\\";
     TCabReader reader;
     std::vector<std::string> runs;
@@ -455,12 +456,12 @@ TEST(CabinetReader, ChainsAreFollowedOnceAroundAndCanBeStopped) {
     ScratchFolder scratch;
     const std::string p = scratch.Path();
     auto cabinet = [&](const std::string& name, const std::string& file, const std::string& next, uint16_t index) {
-        CabSpec spec;
-        spec.files = {Entry(file, name)};
-        spec.nextCabinet = next;
-        spec.nextDisk = next.empty() ? "" : "disk";
-        spec.cabinetIndex = index;
-        WriteCabinet(p + name, spec);
+        CabinetContents contents;
+        contents.files = {Entry(file, name)};
+        contents.nextCabinet = next;
+        contents.nextDisk = next.empty() ? "" : "disk";
+        contents.cabinetIndex = index;
+        WriteCabinet(p + name, contents);
     };
     auto extract = [&](const std::string& first, uint8_t flags = 0) {
         std::vector<std::string> files;
