@@ -37,10 +37,10 @@ std::string LongPath(const std::string& path) {
 }
 
 // A hash of a file name that letter case doesn't change (as the user's code page has it, "\xEF" as "\xCF"
-// too).
-size_t FoldedNameHash(std::string name) {
+// too). 32 bits in either build: a name goes to the same worker of a given count in both.
+uint32_t FoldedNameHash(std::string name) {
     if (!name.empty()) CharUpperBuffA(&name[0], static_cast<DWORD>(name.size()));
-    size_t hash = 5381;
+    uint32_t hash = 5381;
     for (const char c : name) hash = hash * 33 + static_cast<unsigned char>(c);
     return hash;
 }
@@ -145,6 +145,13 @@ TCabFileWriter::TWorker* TCabFileWriter::WorkerFor(const std::string& destinatio
         if (!reached.empty()) name = NamePart(reached);
     }
     return workers_[FoldedNameHash(name) % workers_.size()].get();
+}
+
+size_t TCabFileWriter::WorkerOf(const TCabOutFile* file) const {
+    const TWorker* worker = static_cast<const TOutFile*>(file)->worker;
+    size_t index = 0;
+    while (index < workers_.size() && workers_[index].get() != worker) ++index;
+    return index;
 }
 
 void TCabFileWriter::WaitIdle() {

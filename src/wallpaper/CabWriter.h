@@ -51,6 +51,8 @@ public:
     // The destinations that were made or overwritten, in the order they were opened; after Wait, a file
     // still open (its ending never came) is closed first.
     std::vector<std::string> WrittenFiles();
+    // The worker a file went to, numbered from 0: every name that reaches one file has the same.
+    size_t WorkerOf(const TCabOutFile* file) const;
 
 private:
     struct TOutFile;
