@@ -222,8 +222,11 @@ INT_PTR TCabReader::DoCopyFile(TFDINOTIFICATION& n) {
         madeFolderFresh_ = madeFolders_.size() > made;
     }
     // A read-only file that is to be kept is looked for here (a costly lookup of a name that usually isn't
-    // there); in a folder this extraction has just made, only a file it wrote itself can be there.
-    if ((Options & croDontOverwriteReadOnlyFiles) && !madeFolderFresh_) {
+    // there). In a folder this extraction has just made only a file it wrote itself can be there, read-only
+    // only when it gave one that attribute; the writer gives it when it finishes the file, so the lookup
+    // waits for the writer then.
+    if ((Options & croDontOverwriteReadOnlyFiles) && (!madeFolderFresh_ || wroteReadOnly_)) {
+        if (wroteReadOnly_) WaitForWriter();
         const DWORD attributes = GetFileAttributesA(destination.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
             (attributes & FILE_ATTRIBUTE_READONLY))
@@ -248,6 +251,7 @@ INT_PTR TCabReader::DoCloseFileInfo(TFDINOTIFICATION& n) {
         destinationNames_.erase(destinationNames_.begin() + i);
     }
     comp::FileHandle handle(file ? INVALID_HANDLE_VALUE : reinterpret_cast<HANDLE>(n.hf));
+    if (i >= 0 && (n.attribs & FILE_ATTRIBUTE_READONLY)) wroteReadOnly_ = true;
     if (file && i >= 0) writer_->Finish(file, n.date, n.time, n.attribs & kKeptAttributes);
     else if (file) file->Abandon();
     else if (i >= 0) CabSetFileTimeAttrs(std::move(handle), destination, n.date, n.time, n.attribs & kKeptAttributes);
@@ -324,6 +328,7 @@ void TCabReader::Extract(const std::string& cabinetFile, const std::string& dest
     destinationNames_.clear();
     madeFolder_.clear();
     madeFolderFresh_ = false;
+    wroteReadOnly_ = false;
     madeFolders_.clear();
     refusedEntry_.clear();
     refusedError_ = 0;

@@ -156,6 +156,7 @@ private:
     // The folder of the last file extracted, known to exist.
     std::string madeFolder_;
     bool madeFolderFresh_ = false;  // made by this extraction when it was last reached
+    bool wroteReadOnly_ = false;    // this extraction has given a file the read-only attribute
     // Makes, writes and finishes the extracted files during an extraction.
     TCabFileWriter* writer_ = nullptr;
     // The folders this extraction made, in order: removed again when it fails.

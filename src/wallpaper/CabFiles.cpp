@@ -64,6 +64,18 @@ bool FillInput(TCabInput& input) {
     return true;
 }
 
+// Runs the work of a callback, which no exception may leave: one (a failed allocation) is answered as
+// the library expects a failure, |failed| with the error noted.
+template <typename Result, typename Work>
+Result Guarded(Result failed, Work work) noexcept {
+    try {
+        return work();
+    } catch (...) {
+        NoteCabOSError(ERROR_NOT_ENOUGH_MEMORY);
+        return failed;
+    }
+}
+
 }  // namespace
 
 void NoteCabOSError(DWORD code) {
@@ -153,122 +165,132 @@ void DIAMONDAPI CabFree(void* block) {
 }
 
 INT_PTR DIAMONDAPI CabOpen(char* fileName, int openFlags, int) {
-    const INT_PTR hf = CabFileOpen(fileName, openFlags);
-    if (hf == -1 || (openFlags & (kOpenAccessMask | kOpenCreate | kOpenTruncate | kOpenAppend)) != 0) return hf;
-    TCabInput* input = new (std::nothrow) TCabInput;
-    if (input) input->buffer.reset(new (std::nothrow) char[TCabInput::kBufferSize]);
-    if (!input || !input->buffer) {
-        delete input;
-        return hf;  // read without a buffer
-    }
-    input->file.Reset(HandleOf(hf));
-    return TagInput(input);
+    return Guarded<INT_PTR>(-1, [&]() -> INT_PTR {
+        const INT_PTR hf = CabFileOpen(fileName, openFlags);
+        if (hf == -1 || (openFlags & (kOpenAccessMask | kOpenCreate | kOpenTruncate | kOpenAppend)) != 0) return hf;
+        TCabInput* input = new (std::nothrow) TCabInput;
+        if (input) input->buffer.reset(new (std::nothrow) char[TCabInput::kBufferSize]);
+        if (!input || !input->buffer) {
+            delete input;
+            return hf;  // read without a buffer
+        }
+        input->file.Reset(HandleOf(hf));
+        return TagInput(input);
+    });
 }
 
 UINT DIAMONDAPI CabRead(INT_PTR hf, void* buffer, UINT count) {
-    if (TCabInput* input = InputOf(hf)) {
-        char* to = static_cast<char*>(buffer);
-        UINT done = 0;
-        while (done < count) {
-            const LONGLONG offset = input->position - input->bufferStart;
-            if (offset < 0 || offset >= input->bufferLength) {
-                if (!FillInput(*input)) {
-                    NoteOSError();
-                    return static_cast<UINT>(-1);
+    return Guarded<UINT>(static_cast<UINT>(-1), [&]() -> UINT {
+        if (TCabInput* input = InputOf(hf)) {
+            char* to = static_cast<char*>(buffer);
+            UINT done = 0;
+            while (done < count) {
+                const LONGLONG offset = input->position - input->bufferStart;
+                if (offset < 0 || offset >= input->bufferLength) {
+                    if (!FillInput(*input)) {
+                        NoteOSError();
+                        return static_cast<UINT>(-1);
+                    }
+                    if (input->bufferLength == 0) break;  // the end of the file
+                    continue;
                 }
-                if (input->bufferLength == 0) break;  // the end of the file
-                continue;
+                const LONGLONG available = input->bufferLength - offset;
+                const UINT part =
+                    available < static_cast<LONGLONG>(count - done) ? static_cast<UINT>(available) : count - done;
+                std::memcpy(to + done, input->buffer.get() + offset, part);
+                done += part;
+                input->position += part;
             }
-            const LONGLONG available = input->bufferLength - offset;
-            const UINT part =
-                available < static_cast<LONGLONG>(count - done) ? static_cast<UINT>(available) : count - done;
-            std::memcpy(to + done, input->buffer.get() + offset, part);
-            done += part;
-            input->position += part;
+            return done;
+        }
+        if (CabOutFileOf(hf)) {
+            NoteCabOSError(ERROR_ACCESS_DENIED);
+            return static_cast<UINT>(-1);
+        }
+        DWORD done = 0;
+        if (!ReadFile(HandleOf(hf), buffer, count, &done, nullptr)) {
+            NoteOSError();
+            return static_cast<UINT>(-1);
         }
         return done;
-    }
-    if (CabOutFileOf(hf)) {
-        NoteCabOSError(ERROR_ACCESS_DENIED);
-        return static_cast<UINT>(-1);
-    }
-    DWORD done = 0;
-    if (!ReadFile(HandleOf(hf), buffer, count, &done, nullptr)) {
-        NoteOSError();
-        return static_cast<UINT>(-1);
-    }
-    return done;
+    });
 }
 
 UINT DIAMONDAPI CabWrite(INT_PTR hf, void* buffer, UINT count) {
-    if (TCabOutFile* file = CabOutFileOf(hf)) {
-        if (!file->Write(buffer, count)) {
-            NoteCabOSError(ERROR_NOT_ENOUGH_MEMORY);
+    return Guarded<UINT>(static_cast<UINT>(-1), [&]() -> UINT {
+        if (TCabOutFile* file = CabOutFileOf(hf)) {
+            if (!file->Write(buffer, count)) {
+                NoteCabOSError(ERROR_NOT_ENOUGH_MEMORY);
+                return static_cast<UINT>(-1);
+            }
+            return count;
+        }
+        if (InputOf(hf)) {
+            NoteCabOSError(ERROR_ACCESS_DENIED);
             return static_cast<UINT>(-1);
         }
-        return count;
-    }
-    if (InputOf(hf)) {
-        NoteCabOSError(ERROR_ACCESS_DENIED);
-        return static_cast<UINT>(-1);
-    }
-    DWORD done = 0;
-    if (!WriteFile(HandleOf(hf), buffer, count, &done, nullptr)) {
-        NoteOSError();
-        return static_cast<UINT>(-1);
-    }
-    return done;
+        DWORD done = 0;
+        if (!WriteFile(HandleOf(hf), buffer, count, &done, nullptr)) {
+            NoteOSError();
+            return static_cast<UINT>(-1);
+        }
+        return done;
+    });
 }
 
 int DIAMONDAPI CabClose(INT_PTR hf) {
-    // The library gives up a file it was writing: closed as it stands.
-    if (TCabOutFile* file = CabOutFileOf(hf)) return file->Abandon() ? 0 : -1;
-    HANDLE handle = HandleOf(hf);
-    if (TCabInput* input = InputOf(hf)) {
-        handle = input->file.Release();
-        delete input;
-    }
-    if (!CloseHandle(handle)) {
-        NoteOSError();
-        return -1;
-    }
-    return 0;
+    return Guarded<int>(-1, [&]() -> int {
+        // The library gives up a file it was writing: closed as it stands.
+        if (TCabOutFile* file = CabOutFileOf(hf)) return file->Abandon() ? 0 : -1;
+        HANDLE handle = HandleOf(hf);
+        if (TCabInput* input = InputOf(hf)) {
+            handle = input->file.Release();
+            delete input;
+        }
+        if (!CloseHandle(handle)) {
+            NoteOSError();
+            return -1;
+        }
+        return 0;
+    });
 }
 
 __LONG32 DIAMONDAPI CabSeek(INT_PTR hf, __LONG32 distance, int seekType) {
-    if (TCabInput* input = InputOf(hf)) {
-        LONGLONG base;
-        switch (seekType) {
-            case FILE_BEGIN: base = 0; break;
-            case FILE_CURRENT: base = input->position; break;
-            case FILE_END: {
-                LARGE_INTEGER size;
-                if (!GetFileSizeEx(input->file.Get(), &size)) {
-                    NoteOSError();
-                    return -1;
+    return Guarded<__LONG32>(-1, [&]() -> __LONG32 {
+        if (TCabInput* input = InputOf(hf)) {
+            LONGLONG base;
+            switch (seekType) {
+                case FILE_BEGIN: base = 0; break;
+                case FILE_CURRENT: base = input->position; break;
+                case FILE_END: {
+                    LARGE_INTEGER size;
+                    if (!GetFileSizeEx(input->file.Get(), &size)) {
+                        NoteOSError();
+                        return -1;
+                    }
+                    base = size.QuadPart;
+                    break;
                 }
-                base = size.QuadPart;
-                break;
+                default: NoteCabOSError(ERROR_INVALID_PARAMETER); return -1;
             }
-            default: NoteCabOSError(ERROR_INVALID_PARAMETER); return -1;
+            const LONGLONG position = base + distance;
+            if (position < 0 || position > 0x7FFFFFFF) {
+                NoteCabOSError(ERROR_NEGATIVE_SEEK);
+                return -1;
+            }
+            input->position = position;
+            return static_cast<__LONG32>(position);
         }
-        const LONGLONG position = base + distance;
-        if (position < 0 || position > 0x7FFFFFFF) {
-            NoteCabOSError(ERROR_NEGATIVE_SEEK);
+        if (CabOutFileOf(hf)) {
+            NoteCabOSError(ERROR_INVALID_PARAMETER);
             return -1;
         }
-        input->position = position;
+        SetLastError(NO_ERROR);
+        const DWORD position = SetFilePointer(HandleOf(hf), distance, nullptr, static_cast<DWORD>(seekType));
+        if (position == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
+            NoteOSError();
+            return -1;
+        }
         return static_cast<__LONG32>(position);
-    }
-    if (CabOutFileOf(hf)) {
-        NoteCabOSError(ERROR_INVALID_PARAMETER);
-        return -1;
-    }
-    SetLastError(NO_ERROR);
-    const DWORD position = SetFilePointer(HandleOf(hf), distance, nullptr, static_cast<DWORD>(seekType));
-    if (position == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
-        NoteOSError();
-        return -1;
-    }
-    return static_cast<__LONG32>(position);
+    });
 }

@@ -53,7 +53,8 @@ INT_PTR CabOutFileHandle(TCabOutFile* file);
 TCabOutFile* CabOutFileOf(INT_PTR hf);
 
 // The FDI callbacks. A failure is answered the library's way, with the operating-system error in
-// CabLastOSError.
+// CabLastOSError; no exception leaves them (a failed allocation is a failure with
+// ERROR_NOT_ENOUGH_MEMORY).
 void* DIAMONDAPI CabAlloc(ULONG size);
 void DIAMONDAPI CabFree(void* block);
 // A file opened for reading only, without creating it, is a cabinet: it is read through a buffer. The

@@ -104,6 +104,9 @@ void TCabFileWriter::EndWorkers() {
 }
 
 void TCabFileWriter::StartWorkers() {
+    // Room for every worker is made before any thread starts: a started thread is always in workers_, to
+    // be woken and waited for, and its TWorker lives as long as the writer.
+    workers_.reserve(workerCount_);
     for (unsigned i = 0; i < workerCount_; ++i) {
         auto worker = std::make_unique<TWorker>();
         worker->owner = this;
@@ -112,7 +115,7 @@ void TCabFileWriter::StartWorkers() {
             if (workers_.empty()) throw std::bad_alloc();
             break;  // fewer workers do the same work
         }
-        workers_.push_back(std::move(worker));
+        workers_.push_back(std::move(worker));  // within the room made: raises nothing
     }
 }
 
@@ -180,9 +183,11 @@ bool TCabFileWriter::Hand(TOutFile* file, TJob&& job) {
 
 bool TCabFileWriter::Write(TCabOutFile* outFile, const void* data, size_t count) {
     TOutFile* file = static_cast<TOutFile*>(outFile);
+    // A block that can't be handed over is lost: the write fails, even when that block held its last part.
+    bool kept = true;
     try {
         const char* bytes = static_cast<const char*>(data);
-        while (count > 0) {
+        while (kept && count > 0) {
             if (file->gathered.capacity() == 0) {
                 // A file smaller than a block gets a buffer of its size; larger ones take whole blocks, for
                 // their last part too (a written block's memory fills faster than new memory).
@@ -201,13 +206,13 @@ bool TCabFileWriter::Write(TCabOutFile* outFile, const void* data, size_t count)
                 job.kind = TJob::jkWrite;
                 job.data = std::move(file->gathered);
                 file->gathered = std::vector<char>();
-                if (!Hand(file, std::move(job))) break;
+                kept = Hand(file, std::move(job));
             }
         }
-        if (count == 0) return true;
     } catch (...) {
-        // the data can't be kept
+        kept = false;  // the data can't be kept
     }
+    if (kept) return true;
     NoteFailure(file, ERROR_NOT_ENOUGH_MEMORY);
     return false;
 }

@@ -1,11 +1,14 @@
-// The cabinet library binding and the cabinet reader: gcab packages (folders, content, times), cabinets of
-// our own writer (hostile names, names that reach one file, attributes, chains), overwriting, events,
-// failures and their messages, and stand-in libraries that can't be bound or fail to destroy a context.
+// The cabinet library binding, the cabinet reader and its file writer: gcab packages (folders, content,
+// times), cabinets of our own writer (hostile names, attributes, chains), overwriting, events, failures and
+// their messages, names that reach one file, allocations that fail in the file writer and the library's
+// callbacks, and stand-in libraries that can't be bound or fail to destroy a context.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -13,6 +16,7 @@
 
 #include "cab_writer.h"
 #include "child_process.h"
+#include "failing_new.h"
 #include "components/exceptions.h"
 #include "components/paths.h"
 #include "fixtures.h"
@@ -182,6 +186,22 @@ TEST(CabinetReader, OverwritingCutsTheOldTailAndHonoursReadOnly) {
     EXPECT_EQ(ReadWholeFile(a), ReadWholeFile(DataFile("tree\\a.txt")));  // no tail of the old 5000 bytes
     EXPECT_EQ(ReadWholeFile(c), ReadWholeFile(DataFile("tree\\sub\\deeper\\c.txt")));
     EXPECT_EQ(Attributes(a), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+
+    // A read-only file that this extraction wrote is kept too, when the cabinet holds its name again: in a
+    // folder the extraction makes and in one that is there.
+    CabinetContents twice;
+    twice.files = {Entry("ro\\twice.txt", "first", 0x21), Entry("ro\\twice.txt", "second")};
+    WriteCabinet(dest + "twice.cab", twice);
+    for (const std::string& folder : {dest + "made\\", dest + "there\\"}) {
+        SCOPED_TRACE(folder);
+        if (folder == dest + "there\\") comp::ForceDirectories(folder + "ro");
+        TCabReader keeper;
+        keeper.Options = croDontOverwriteReadOnlyFiles;
+        keeper.Extract(dest + "twice.cab", folder);
+        EXPECT_EQ(ReadWholeFile(folder + "ro\\twice.txt"), "first");
+        EXPECT_EQ(Attributes(folder + "ro\\twice.txt"),
+                  static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+    }
 }
 
 TEST(CabinetWriter, FilesReachedByAnAliasAreWrittenInTurnTheLastWinning) {
@@ -226,6 +246,92 @@ TEST(CabinetWriter, FilesReachedByAnAliasAreWrittenInTurnTheLastWinning) {
         EXPECT_EQ(FilesUnder(dest).size(), 1u);
         EXPECT_EQ(ReadWholeFile(dest + alias.second), "last " + alias.second);
     }
+}
+
+TEST(CabinetWriter, AWriteWhoseBlockCanNotBeHandedOverFails) {
+    ScratchFolder scratch;
+    const std::string block(1u << 20, 'b');  // one block of the writer
+    const size_t large = 64u << 20;          // a file that takes whole blocks
+    TCabFileWriter writer(1);
+    // Sixteen files, each holding a block of its own until all are ended, leave sixteen written blocks
+    // for the next data: the writes below take no new memory for their data, only for the worker's queue,
+    // which grows every few blocks.
+    std::vector<TCabOutFile*> parts;
+    for (int i = 0; i < 16; ++i) {
+        parts.push_back(writer.Open(scratch.Path() + "part" + std::to_string(i), "part", large));
+        ASSERT_TRUE(writer.Write(parts.back(), block.data(), block.size() - 1));
+    }
+    for (TCabOutFile* part : parts) ASSERT_TRUE(writer.Finish(part, 0x2821, 0, FILE_ATTRIBUTE_ARCHIVE));
+    TCabOutFile* file = writer.Open(scratch.Path() + "big.bin", "big.bin", large);
+    std::string entry;
+    DWORD error = 0;
+    ASSERT_TRUE(writer.Wait(entry, error));
+
+    int refusedAt = -1, failedAt = -1;
+    bool keptWhenRefused = false;
+    {
+        testing_support::FailingAllocations failing;
+        for (int i = 0; i < 16 && refusedAt < 0 && failedAt < 0; ++i) {
+            const int refused = failing.Refused();
+            const bool kept = writer.Write(file, block.data(), block.size());
+            if (failing.Refused() > refused) {
+                refusedAt = i;
+                keptWhenRefused = kept;
+            } else if (!kept) {
+                failedAt = i;
+            }
+        }
+    }
+    ASSERT_GE(refusedAt, 0) << "the queue never grew";
+    EXPECT_EQ(failedAt, -1);
+    EXPECT_FALSE(keptWhenRefused) << "write " << refusedAt << " lost its block and answered true";
+    writer.EndWorkers();
+    EXPECT_FALSE(writer.Wait(entry, error));
+    EXPECT_EQ(entry, "big.bin");
+}
+
+namespace {
+
+// The threads of this process.
+int ThreadCount() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    int count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+    CloseHandle(snapshot);
+    return count;
+}
+
+}  // namespace
+
+TEST(CabinetWriter, NoWorkerOutlivesAWriterWhoseStartFailed) {
+    ScratchFolder scratch;
+    const int before = ThreadCount();
+    ASSERT_GT(before, 0);
+    // Each allocation of the first Open (which starts the workers) fails in turn.
+    bool refused = true;
+    for (int skip = 0; refused && skip < 100; ++skip) {
+        {
+            TCabFileWriter writer(3);
+            testing_support::FailingAllocations failing(skip, 1);
+            try {
+                writer.Open(scratch.Path() + "a.txt", "a.txt", 1);
+            } catch (const std::bad_alloc&) {
+            }
+            refused = failing.Refused() > 0;
+        }
+        // An ended thread may linger in the list for a moment.
+        int after = ThreadCount();
+        for (int tries = 0; after > before && tries < 100; ++tries) {
+            Sleep(20);
+            after = ThreadCount();
+        }
+        ASSERT_EQ(after, before) << "allocation " << skip << " refused";
+    }
+    EXPECT_FALSE(refused) << "Open never got through";
 }
 
 TEST(CabinetReader, EventsSeeEveryStepAndMayRedirectOrSkipAFile) {
@@ -347,6 +453,26 @@ TEST(CabinetReader, FailuresCarryTheLibraryCodeAndTheSystemText) {
         const std::string written = "].\r\nCould not write cabinet entry: a.txt";
         EXPECT_EQ(message.substr(message.size() - std::min(message.size(), written.size())), written) << message;
     }
+}
+
+TEST(CabinetReader, AFileCallbackAnswersAFailedAllocationAsAFailure) {
+    ScratchFolder scratch;
+    std::string cabinet = scratch.Path() + "a-cabinet-with-a-long-name.cab";
+    WriteWholeFile(cabinet, "MSCF");
+    CabLastOSError = 0;
+    INT_PTR hf = 0;
+    bool raised = false;
+    {
+        testing_support::FailingAllocations failing;
+        try {
+            hf = CabOpen(&cabinet[0], 0, 0);
+        } catch (...) {
+            raised = true;
+        }
+    }
+    EXPECT_FALSE(raised) << "an exception left the open callback";
+    EXPECT_EQ(hf, -1);
+    EXPECT_EQ(CabLastOSError, static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
 }
 
 TEST(CabinetReader, EntryNamesThatLeaveTheDestinationFailTheExtractionNamingThem) {
