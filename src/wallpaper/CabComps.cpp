@@ -1,33 +1,21 @@
-// The cabinet reader: the FDI file and memory callbacks, the answers to the library's notifications and
-// the walk along a cabinet set.
+// The cabinet reader: the answers to the library's notifications and the walk along a cabinet set.
 #include "wallpaper/CabComps.h"
 
 #include <shellapi.h>
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
-#include <new>
+#include <utility>
 
 #include "components/paths.h"
 #include "wallpaper/CabConsts.h"
+#include "wallpaper/CabFiles.h"
 #include "wallpaper/CabIntf.h"
+#include "wallpaper/CabNames.h"
 #include "wallpaper/CabWriter.h"
-
-DWORD CabLastOSError = 0;
 
 namespace {
 
-// C run-time open flags as the library passes them.
-constexpr int kOpenAccessMask = 0x0003;
-constexpr int kOpenAppend = 0x0008;
-constexpr int kOpenRandom = 0x0010;
-constexpr int kOpenSequential = 0x0020;
-constexpr int kOpenTemporary = 0x0040;
-constexpr int kOpenCreate = 0x0100;
-constexpr int kOpenTruncate = 0x0200;
-constexpr int kOpenExclusive = 0x0400;
-constexpr int kOpenShortLived = 0x1000;
 // Attributes an extracted file takes from the cabinet: read-only, hidden, system, archive.
 constexpr uint16_t kKeptAttributes = 0x27;
 // The threads that make and write the extracted files. Measured under Wine: in the 64-bit build two keep
@@ -37,231 +25,11 @@ constexpr unsigned kCabWriterThreads = sizeof(void*) == 8 ? 2 : 3;
 // The library's buffer for a next cabinet's path, terminator included.
 constexpr size_t kCabPathBuffer = CB_MAX_CAB_PATH;
 
-void NoteOSError() {
-    const DWORD code = GetLastError();
-    if (code != 0) CabLastOSError = code;
-}
-
-void NoteOSError(DWORD code) {
-    if (code != 0) CabLastOSError = code;
-}
-
-HANDLE HandleOf(INT_PTR hf) { return reinterpret_cast<HANDLE>(hf); }
-
-// The library's file handles: a system handle (low bits 0), a cabinet read through a large buffer, or an
-// extracted file that the writer makes. System handles are multiples of four; the objects are aligned.
-constexpr INT_PTR kHandleTagMask = 3;
-constexpr INT_PTR kInputTag = 1;
-constexpr INT_PTR kOutputTag = 2;
-
-// A cabinet opened for reading: read through a large buffer, so that the library's many small reads and
-// skips cost no system call each.
-struct TCabInput {
-    static constexpr DWORD kBufferSize = 256u << 10;
-    HANDLE file = INVALID_HANDLE_VALUE;
-    std::unique_ptr<char[]> buffer;
-    LONGLONG bufferStart = 0;  // file position of buffer[0]
-    DWORD bufferLength = 0;
-    LONGLONG position = 0;      // the library's position
-    LONGLONG filePosition = 0;  // the system file pointer
-};
-
-INT_PTR TagInput(TCabInput* input) { return reinterpret_cast<INT_PTR>(input) | kInputTag; }
-INT_PTR TagOutput(TCabFileWriter::TOutFile* file) { return reinterpret_cast<INT_PTR>(file) | kOutputTag; }
-TCabInput* InputOf(INT_PTR hf) {
-    return (hf & kHandleTagMask) == kInputTag ? reinterpret_cast<TCabInput*>(hf & ~kHandleTagMask) : nullptr;
-}
-TCabFileWriter::TOutFile* OutputOf(INT_PTR hf) {
-    return (hf & kHandleTagMask) == kOutputTag ? reinterpret_cast<TCabFileWriter::TOutFile*>(hf & ~kHandleTagMask)
-                                               : nullptr;
-}
-
-void* DIAMONDAPI CabAlloc(ULONG size) { return HeapAlloc(GetProcessHeap(), 0, size); }
-
-void DIAMONDAPI CabFree(void* block) {
-    if (block) HeapFree(GetProcessHeap(), 0, block);
-}
-
-INT_PTR DIAMONDAPI CabOpen(char* fileName, int openFlags, int) {
-    const INT_PTR hf = CabFileOpen(fileName, openFlags);
-    // A file opened for reading only, without creating it, is a cabinet: it is read through a buffer.
-    if (hf == -1 || (openFlags & (kOpenAccessMask | kOpenCreate | kOpenTruncate | kOpenAppend)) != 0) return hf;
-    TCabInput* input = new (std::nothrow) TCabInput;
-    if (input) input->buffer.reset(new (std::nothrow) char[TCabInput::kBufferSize]);
-    if (!input || !input->buffer) {
-        delete input;
-        return hf;  // read without a buffer
-    }
-    input->file = HandleOf(hf);
-    return TagInput(input);
-}
-
-// Refills the buffer of |input| from its position; false when the system fails.
-bool FillInput(TCabInput& input) {
-    if (input.filePosition != input.position) {
-        LARGE_INTEGER to, at;
-        to.QuadPart = input.position;
-        if (!SetFilePointerEx(input.file, to, &at, FILE_BEGIN)) return false;
-        input.filePosition = at.QuadPart;
-    }
-    DWORD done = 0;
-    if (!ReadFile(input.file, input.buffer.get(), TCabInput::kBufferSize, &done, nullptr)) return false;
-    input.bufferStart = input.filePosition;
-    input.bufferLength = done;
-    input.filePosition += done;
-    return true;
-}
-
-UINT DIAMONDAPI CabRead(INT_PTR hf, void* buffer, UINT count) {
-    if (TCabInput* input = InputOf(hf)) {
-        char* to = static_cast<char*>(buffer);
-        UINT done = 0;
-        while (done < count) {
-            const LONGLONG offset = input->position - input->bufferStart;
-            if (offset < 0 || offset >= input->bufferLength) {
-                if (!FillInput(*input)) {
-                    NoteOSError();
-                    return static_cast<UINT>(-1);
-                }
-                if (input->bufferLength == 0) break;  // the end of the file
-                continue;
-            }
-            const LONGLONG available = input->bufferLength - offset;
-            const UINT part = available < static_cast<LONGLONG>(count - done) ? static_cast<UINT>(available) : count - done;
-            std::memcpy(to + done, input->buffer.get() + offset, part);
-            done += part;
-            input->position += part;
-        }
-        return done;
-    }
-    if (OutputOf(hf)) {
-        NoteOSError(ERROR_ACCESS_DENIED);
-        return static_cast<UINT>(-1);
-    }
-    DWORD done = 0;
-    if (!ReadFile(HandleOf(hf), buffer, count, &done, nullptr)) {
-        NoteOSError();
-        return static_cast<UINT>(-1);
-    }
-    return done;
-}
-
-UINT DIAMONDAPI CabWrite(INT_PTR hf, void* buffer, UINT count) {
-    if (TCabFileWriter::TOutFile* file = OutputOf(hf)) {
-        if (!TCabFileWriter::OwnerOf(file)->Write(file, buffer, count)) {
-            NoteOSError(ERROR_NOT_ENOUGH_MEMORY);
-            return static_cast<UINT>(-1);
-        }
-        return count;
-    }
-    if (InputOf(hf)) {
-        NoteOSError(ERROR_ACCESS_DENIED);
-        return static_cast<UINT>(-1);
-    }
-    DWORD done = 0;
-    if (!WriteFile(HandleOf(hf), buffer, count, &done, nullptr)) {
-        NoteOSError();
-        return static_cast<UINT>(-1);
-    }
-    return done;
-}
-
-int DIAMONDAPI CabClose(INT_PTR hf) {
-    if (TCabFileWriter::TOutFile* file = OutputOf(hf)) {
-        // The library gives up a file it was writing: closed as it stands.
-        return TCabFileWriter::OwnerOf(file)->CloseOnly(file) ? 0 : -1;
-    }
-    HANDLE handle = HandleOf(hf);
-    if (TCabInput* input = InputOf(hf)) {
-        handle = input->file;
-        delete input;
-    }
-    if (!CloseHandle(handle)) {
-        NoteOSError();
-        return -1;
-    }
-    return 0;
-}
-
-__LONG32 DIAMONDAPI CabSeek(INT_PTR hf, __LONG32 distance, int seekType) {
-    if (TCabInput* input = InputOf(hf)) {
-        LONGLONG base;
-        switch (seekType) {
-            case FILE_BEGIN: base = 0; break;
-            case FILE_CURRENT: base = input->position; break;
-            case FILE_END: {
-                LARGE_INTEGER size;
-                if (!GetFileSizeEx(input->file, &size)) {
-                    NoteOSError();
-                    return -1;
-                }
-                base = size.QuadPart;
-                break;
-            }
-            default: NoteOSError(ERROR_INVALID_PARAMETER); return -1;
-        }
-        const LONGLONG position = base + distance;
-        if (position < 0 || position > 0x7FFFFFFF) {
-            NoteOSError(ERROR_NEGATIVE_SEEK);
-            return -1;
-        }
-        input->position = position;
-        return static_cast<__LONG32>(position);
-    }
-    if (OutputOf(hf)) {
-        NoteOSError(ERROR_INVALID_PARAMETER);
-        return -1;
-    }
-    SetLastError(NO_ERROR);
-    const DWORD position = SetFilePointer(HandleOf(hf), distance, nullptr, static_cast<DWORD>(seekType));
-    if (position == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
-        NoteOSError();
-        return -1;
-    }
-    return static_cast<__LONG32>(position);
-}
-
 std::string Text(const char* s) { return s ? std::string(s) : std::string(); }
 
 bool SameTextByLocale(const std::string& a, const std::string& b) {
     return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()), b.c_str(),
                           static_cast<int>(b.size())) == CSTR_EQUAL;
-}
-
-// The full path of a name, or "" when it can't be made.
-std::string FullPathName(const std::string& name) {
-    char small[MAX_PATH];
-    const DWORD first = GetFullPathNameA(name.c_str(), MAX_PATH, small, nullptr);
-    if (first == 0) return {};
-    if (first < MAX_PATH) return std::string(small, first);
-    std::string buffer(first, '\0');
-    const DWORD length = GetFullPathNameA(name.c_str(), first, &buffer[0], nullptr);
-    if (length == 0 || length >= first) return {};
-    buffer.resize(length);
-    return buffer;
-}
-
-// Why the destination |path| of a cabinet entry can't be made inside |base| (a full path ending with "\\"):
-// 0 when it lies strictly inside once made a full path, else the system's error. A device name or a ".." that the syntax
-// check missed ends up elsewhere (an invalid name); a path that can't be made full, or is too long for the
-// file calls, is refused with the system's reason.
-DWORD EntryDestinationError(const std::string& path, const std::string& base) {
-    SetLastError(NO_ERROR);
-    const std::string full = FullPathName(path);
-    if (full.empty()) {
-        const DWORD error = GetLastError();
-        return error != NO_ERROR ? error : static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE);
-    }
-    if (full.size() >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
-    const bool inside = base.size() > 1 && full.size() > base.size() && full.compare(0, base.size(), base) == 0;
-    return inside ? 0 : static_cast<DWORD>(ERROR_INVALID_NAME);
-}
-
-// A stored name with "/" separators turned into "\".
-std::string WithBackslashes(std::string name) {
-    for (char& c : name)
-        if (c == '/') c = '\\';
-    return name;
 }
 
 std::string Hex4(uint32_t value) {
@@ -320,89 +88,6 @@ std::string JoinPathParts(std::initializer_list<std::string> parts) {
         }
     }
     return result;
-}
-
-bool IsSafeCabinetEntryName(const std::string& name) {
-    if (name.empty() || name.find(':') != std::string::npos) return false;
-    size_t start = 0;
-    while (start <= name.size()) {
-        const size_t end = name.find_first_of("\\/", start);
-        const std::string part = name.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        // Windows drops trailing dots and blanks: "..", ". ." and "..." all climb or vanish.
-        if (part.find_first_not_of(". ") == std::string::npos) return false;
-        if (end == std::string::npos) break;
-        start = end + 1;
-    }
-    return true;
-}
-
-// --- File callbacks ----------------------------------------------------------------------------------------
-
-INT_PTR CabFileOpen(const std::string& fileName, int openFlags) {
-    HANDLE file = CabCreateFile(fileName, openFlags);
-    if (file == INVALID_HANDLE_VALUE) {
-        NoteOSError();
-        return -1;
-    }
-    return reinterpret_cast<INT_PTR>(file);
-}
-
-HANDLE CabCreateFile(const std::string& fileName, int openFlags) {
-    DWORD access;
-    switch (openFlags & kOpenAccessMask) {
-        case 0: access = GENERIC_READ; break;
-        case 1: access = GENERIC_WRITE; break;
-        default: access = GENERIC_READ | GENERIC_WRITE; break;
-    }
-    const bool create = (openFlags & kOpenCreate) != 0;
-    DWORD disposition;
-    if ((openFlags & kOpenExclusive) && create) disposition = CREATE_NEW;
-    else if (openFlags & kOpenTruncate) disposition = create ? CREATE_ALWAYS : TRUNCATE_EXISTING;
-    else disposition = create ? OPEN_ALWAYS : OPEN_EXISTING;
-    DWORD flags = ((openFlags & kOpenShortLived) && create) ? FILE_ATTRIBUTE_TEMPORARY : FILE_ATTRIBUTE_NORMAL;
-    if (openFlags & kOpenRandom) flags |= FILE_FLAG_RANDOM_ACCESS;
-    if (openFlags & kOpenSequential) flags |= FILE_FLAG_SEQUENTIAL_SCAN;
-    if ((openFlags & kOpenTemporary) && create) flags |= FILE_FLAG_DELETE_ON_CLOSE;
-
-    HANDLE file = CreateFileA(fileName.c_str(), access, FILE_SHARE_READ, nullptr, disposition, flags, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return file;
-    const DWORD opened = GetLastError();  // ERROR_ALREADY_EXISTS tells an opened file from a made one
-    if (openFlags & kOpenAppend) {
-        SetLastError(NO_ERROR);
-        if (SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
-            const DWORD error = GetLastError();
-            CloseHandle(file);
-            SetLastError(error);
-            return INVALID_HANDLE_VALUE;
-        }
-    }
-    SetLastError(opened);
-    return file;
-}
-
-void CabSetFileTimeAttrs(HANDLE file, const std::string& fileName, uint16_t date, uint16_t time,
-                         uint16_t attributes, bool madeNew) {
-    FILETIME local{}, utc{};
-    const bool timed = DosDateTimeToFileTime(date, time, &local) && LocalFileTimeToFileTime(&local, &utc);
-    // A file without attributes reads back as "normal"; a file just made reads back as archive, so the
-    // usual archive attribute needs no setting.
-    const DWORD wanted = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
-    const bool attributed = !(madeNew && wanted == FILE_ATTRIBUTE_ARCHIVE);
-    // Times and attributes in one call on the open file.
-    FILE_BASIC_INFO info{};
-    if (timed) {
-        info.CreationTime.LowPart = utc.dwLowDateTime;
-        info.CreationTime.HighPart = static_cast<LONG>(utc.dwHighDateTime);
-        info.LastWriteTime = info.CreationTime;
-    }
-    info.FileAttributes = attributed ? wanted : 0;
-    if ((timed || attributed) && SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info)) {
-        CloseHandle(file);
-        return;
-    }
-    if (timed) SetFileTime(file, &utc, nullptr, &utc);
-    CloseHandle(file);
-    if (GetFileAttributesA(fileName.c_str()) != wanted) SetFileAttributesA(fileName.c_str(), attributes);
 }
 
 // --- The reader --------------------------------------------------------------------------------------------
@@ -504,7 +189,7 @@ bool TCabReader::MakeFolders(const std::string& folder) {
         madeFolders_.push_back(folder);
         return true;
     }
-    NoteOSError();
+    NoteCabOSError(GetLastError());
     return comp::DirectoryExists(folder);
 }
 
@@ -537,8 +222,11 @@ INT_PTR TCabReader::DoCopyFile(TFDINOTIFICATION& n) {
         madeFolderFresh_ = madeFolders_.size() > made;
     }
     // A read-only file that is to be kept is looked for here (a costly lookup of a name that usually isn't
-    // there); in a folder this extraction has just made, only a file it wrote itself can be there.
-    if ((Options & croDontOverwriteReadOnlyFiles) && !madeFolderFresh_) {
+    // there). In a folder this extraction has just made only a file it wrote itself can be there, read-only
+    // only when it gave one that attribute; the writer gives it when it finishes the file, so the lookup
+    // waits for the writer then.
+    if ((Options & croDontOverwriteReadOnlyFiles) && (!madeFolderFresh_ || wroteReadOnly_)) {
+        if (wroteReadOnly_) WaitForWriter();
         const DWORD attributes = GetFileAttributesA(destination.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
             (attributes & FILE_ATTRIBUTE_READONLY))
@@ -546,30 +234,27 @@ INT_PTR TCabReader::DoCopyFile(TFDINOTIFICATION& n) {
     }
     // The writer makes the file (overwriting a read-only one, cutting an older one) while the library
     // goes on decoding; a failure of it stops the extraction naming the entry.
-    TCabFileWriter::TOutFile* file = writer_->Open(destination, source, n.cb);
+    TCabOutFile* file = writer_->Open(destination, source, n.cb);
     sourceNames_.push_back(source);
     destinationNames_.push_back(destination);
-    return TagOutput(file);
+    return CabOutFileHandle(file);
 }
 
 INT_PTR TCabReader::DoCloseFileInfo(TFDINOTIFICATION& n) {
     const std::string source = Text(n.psz1);
     std::string destination;
     const int i = OpenFileIndex(source);
-    TCabFileWriter::TOutFile* file = OutputOf(n.hf);
+    TCabOutFile* file = CabOutFileOf(n.hf);
     if (i >= 0) {
         destination = destinationNames_[static_cast<size_t>(i)];
         sourceNames_.erase(sourceNames_.begin() + i);
         destinationNames_.erase(destinationNames_.begin() + i);
     }
-    if (file) {
-        if (i >= 0) TCabFileWriter::OwnerOf(file)->Finish(file, n.date, n.time, n.attribs & kKeptAttributes);
-        else TCabFileWriter::OwnerOf(file)->CloseOnly(file);
-    } else if (i >= 0) {
-        CabSetFileTimeAttrs(HandleOf(n.hf), destination, n.date, n.time, n.attribs & kKeptAttributes);
-    } else {
-        CloseHandle(HandleOf(n.hf));
-    }
+    comp::FileHandle handle(file ? INVALID_HANDLE_VALUE : reinterpret_cast<HANDLE>(n.hf));
+    if (i >= 0 && (n.attribs & FILE_ATTRIBUTE_READONLY)) wroteReadOnly_ = true;
+    if (file && i >= 0) writer_->Finish(file, n.date, n.time, n.attribs & kKeptAttributes);
+    else if (file) file->Abandon();
+    else if (i >= 0) CabSetFileTimeAttrs(std::move(handle), destination, n.date, n.time, n.attribs & kKeptAttributes);
     if (pending_) return -1;
     // A handler, and a file to be run, see the file finished.
     if (OnCloseFile || (Options & croExecuteOnExtract)) WaitForWriter();
@@ -643,6 +328,7 @@ void TCabReader::Extract(const std::string& cabinetFile, const std::string& dest
     destinationNames_.clear();
     madeFolder_.clear();
     madeFolderFresh_ = false;
+    wroteReadOnly_ = false;
     madeFolders_.clear();
     refusedEntry_.clear();
     refusedError_ = 0;

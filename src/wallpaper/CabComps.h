@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "components/exceptions.h"
+#include "wallpaper/CabFiles.h"  // CabLastOSError, which a failure of the library reports
 
 class TCabFileWriter;
 
@@ -51,14 +52,6 @@ std::string CabinetErrorMessage(int32_t errorCode, int32_t systemErrorCode, bool
 
 // Joins path parts with exactly one "\" between them; empty parts are skipped.
 std::string JoinPathParts(std::initializer_list<std::string> parts);
-
-// Whether a file name stored in a cabinet stays inside the folder it is extracted to: a relative path of
-// non-empty parts ("\" and "/" both separate them), none of them made only of dots and blanks, without a
-// drive, a stream or a server.
-bool IsSafeCabinetEntryName(const std::string& name);
-
-// The last non-zero operating-system error that a file callback of the cabinet library met.
-extern DWORD CabLastOSError;
 
 // The reader's options, a set of TCabReaderOption bits.
 enum TCabReaderOption : unsigned {
@@ -163,6 +156,7 @@ private:
     // The folder of the last file extracted, known to exist.
     std::string madeFolder_;
     bool madeFolderFresh_ = false;  // made by this extraction when it was last reached
+    bool wroteReadOnly_ = false;    // this extraction has given a file the read-only attribute
     // Makes, writes and finishes the extracted files during an extraction.
     TCabFileWriter* writer_ = nullptr;
     // The folders this extraction made, in order: removed again when it fails.
@@ -173,19 +167,3 @@ private:
     // An exception raised inside a notification, kept until FDICopy returns.
     std::exception_ptr pending_;
 };
-
-// How the reader opens a file it extracts: write-only, create, sequential, untranslated.
-constexpr int kCabExtractOpenFlags = 0x8121;
-
-// Opens a file for the cabinet library: its C run-time open flags mapped to CreateFileA. The handle, or
-// -1 with the error in CabLastOSError.
-INT_PTR CabFileOpen(const std::string& fileName, int openFlags);
-// CabFileOpen without CabLastOSError: the handle or INVALID_HANDLE_VALUE, the error left to GetLastError.
-// Safe on any thread.
-HANDLE CabCreateFile(const std::string& fileName, int openFlags);
-
-// Finishes an extracted file that is still open for writing: sets its creation and last-write times from
-// a DOS date and time (local time) and gives it its attributes, and closes it. |madeNew|: the file was
-// made by this opening, so it reads back as archive already.
-void CabSetFileTimeAttrs(HANDLE file, const std::string& fileName, uint16_t date, uint16_t time,
-                         uint16_t attributes, bool madeNew = false);

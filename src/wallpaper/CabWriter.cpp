@@ -6,8 +6,6 @@
 #include <new>
 #include <utility>
 
-#include "wallpaper/CabComps.h"
-
 namespace {
 
 // A file's data is gathered into blocks of this size before it is written.
@@ -39,17 +37,20 @@ std::string LongPath(const std::string& path) {
 }
 
 // A hash of a file name that letter case doesn't change (as the user's code page has it, "\xEF" as "\xCF"
-// too).
-size_t FoldedNameHash(std::string name) {
+// too). 32 bits in either build: a name goes to the same worker of a given count in both.
+uint32_t FoldedNameHash(std::string name) {
     if (!name.empty()) CharUpperBuffA(&name[0], static_cast<DWORD>(name.size()));
-    size_t hash = 5381;
+    uint32_t hash = 5381;
     for (const char c : name) hash = hash * 33 + static_cast<unsigned char>(c);
     return hash;
 }
 
 }  // namespace
 
-struct TCabFileWriter::TOutFile {
+struct TCabFileWriter::TOutFile final : TCabOutFile {
+    bool Write(const void* data, size_t count) override { return owner->Write(this, data, count); }
+    bool Abandon() override { return owner->CloseOnly(this); }
+
     TCabFileWriter* owner = nullptr;
     std::string destination;
     std::string entry;
@@ -58,7 +59,7 @@ struct TCabFileWriter::TOutFile {
     size_t expected = 0;         // the size the cabinet gives
     size_t handed = 0;           // the data given so far
     // The worker's side.
-    HANDLE handle = INVALID_HANDLE_VALUE;
+    comp::FileHandle handle;
     bool opened = false;  // made or overwritten: removed again when the extraction fails
     bool existed = false;
 };
@@ -72,7 +73,7 @@ struct TCabFileWriter::TJob {
 
 struct TCabFileWriter::TWorker {
     TCabFileWriter* owner = nullptr;
-    HANDLE thread = nullptr;
+    comp::KernelHandle thread;
     CONDITION_VARIABLE ready = CONDITION_VARIABLE_INIT;
     std::deque<TJob> jobs;
 };
@@ -80,13 +81,9 @@ struct TCabFileWriter::TWorker {
 TCabFileWriter::TCabFileWriter(unsigned workers) : workerCount_(workers ? workers : 1) {}
 
 TCabFileWriter::~TCabFileWriter() {
+    // A file whose ending never came (the workers drain their queues first) is closed with files_.
     EndWorkers();
-    // A file whose ending never came (the workers drain their queues first) is closed here.
-    for (auto& file : files_)
-        if (file->handle != INVALID_HANDLE_VALUE) CloseHandle(file->handle);
 }
-
-TCabFileWriter* TCabFileWriter::OwnerOf(TOutFile* file) { return file->owner; }
 
 void TCabFileWriter::EndWorkers() {
     AcquireSRWLockExclusive(&lock_);
@@ -97,31 +94,32 @@ void TCabFileWriter::EndWorkers() {
     HANDLE threads[MAXIMUM_WAIT_OBJECTS];
     DWORD count = 0;
     for (auto& worker : workers_)
-        if (worker->thread && count < MAXIMUM_WAIT_OBJECTS) threads[count++] = worker->thread;
+        if (worker->thread && count < MAXIMUM_WAIT_OBJECTS) threads[count++] = worker->thread.Get();
     if (count > 0) WaitForMultipleObjects(count, threads, TRUE, INFINITE);
     for (auto& worker : workers_) {
         if (!worker->thread) continue;
-        WaitForSingleObject(worker->thread, INFINITE);
-        CloseHandle(worker->thread);
-        worker->thread = nullptr;
+        WaitForSingleObject(worker->thread.Get(), INFINITE);
+        worker->thread.Reset();
     }
 }
 
 void TCabFileWriter::StartWorkers() {
+    // Room for every worker is made before any thread starts: a started thread is always in workers_, to
+    // be woken and waited for, and its TWorker lives as long as the writer.
+    workers_.reserve(workerCount_);
     for (unsigned i = 0; i < workerCount_; ++i) {
         auto worker = std::make_unique<TWorker>();
         worker->owner = this;
-        worker->thread = CreateThread(nullptr, 0, WorkerMain, worker.get(), 0, nullptr);
+        worker->thread.Reset(CreateThread(nullptr, 0, WorkerMain, worker.get(), 0, nullptr));
         if (!worker->thread) {
             if (workers_.empty()) throw std::bad_alloc();
             break;  // fewer workers do the same work
         }
-        workers_.push_back(std::move(worker));
+        workers_.push_back(std::move(worker));  // within the room made: raises nothing
     }
 }
 
-TCabFileWriter::TOutFile* TCabFileWriter::Open(const std::string& destination, const std::string& entry,
-                                               size_t expectedSize) {
+TCabOutFile* TCabFileWriter::Open(const std::string& destination, const std::string& entry, size_t expectedSize) {
     if (workers_.empty()) StartWorkers();
     auto file = std::make_unique<TOutFile>();
     file->owner = this;
@@ -152,6 +150,13 @@ TCabFileWriter::TWorker* TCabFileWriter::WorkerFor(const std::string& destinatio
     return workers_[FoldedNameHash(name) % workers_.size()].get();
 }
 
+size_t TCabFileWriter::WorkerOf(const TCabOutFile* file) const {
+    const TWorker* worker = static_cast<const TOutFile*>(file)->worker;
+    size_t index = 0;
+    while (index < workers_.size() && workers_[index].get() != worker) ++index;
+    return index;
+}
+
 void TCabFileWriter::WaitIdle() {
     AcquireSRWLockExclusive(&lock_);
     while (unfinishedJobs_ > 0) SleepConditionVariableSRW(&progress_, &lock_, INFINITE, 0);
@@ -176,10 +181,13 @@ bool TCabFileWriter::Hand(TOutFile* file, TJob&& job) {
     return handed;
 }
 
-bool TCabFileWriter::Write(TOutFile* file, const void* data, size_t count) {
+bool TCabFileWriter::Write(TCabOutFile* outFile, const void* data, size_t count) {
+    TOutFile* file = static_cast<TOutFile*>(outFile);
+    // A block that can't be handed over is lost: the write fails, even when that block held its last part.
+    bool kept = true;
     try {
         const char* bytes = static_cast<const char*>(data);
-        while (count > 0) {
+        while (kept && count > 0) {
             if (file->gathered.capacity() == 0) {
                 // A file smaller than a block gets a buffer of its size; larger ones take whole blocks, for
                 // their last part too (a written block's memory fills faster than new memory).
@@ -198,13 +206,13 @@ bool TCabFileWriter::Write(TOutFile* file, const void* data, size_t count) {
                 job.kind = TJob::jkWrite;
                 job.data = std::move(file->gathered);
                 file->gathered = std::vector<char>();
-                if (!Hand(file, std::move(job))) break;
+                kept = Hand(file, std::move(job));
             }
         }
-        if (count == 0) return true;
     } catch (...) {
-        // the data can't be kept
+        kept = false;  // the data can't be kept
     }
+    if (kept) return true;
     NoteFailure(file, ERROR_NOT_ENOUGH_MEMORY);
     return false;
 }
@@ -221,7 +229,8 @@ std::vector<char> TCabFileWriter::TakeBlock() {
     return block;
 }
 
-bool TCabFileWriter::Finish(TOutFile* file, uint16_t date, uint16_t time, uint16_t attributes) {
+bool TCabFileWriter::Finish(TCabOutFile* outFile, uint16_t date, uint16_t time, uint16_t attributes) {
+    TOutFile* file = static_cast<TOutFile*>(outFile);
     TJob job;
     job.kind = TJob::jkFinish;
     job.data = std::move(file->gathered);
@@ -234,7 +243,8 @@ bool TCabFileWriter::Finish(TOutFile* file, uint16_t date, uint16_t time, uint16
     return false;
 }
 
-bool TCabFileWriter::CloseOnly(TOutFile* file) {
+bool TCabFileWriter::CloseOnly(TCabOutFile* outFile) {
+    TOutFile* file = static_cast<TOutFile*>(outFile);
     TJob job;
     job.kind = TJob::jkClose;
     job.data = std::move(file->gathered);
@@ -263,10 +273,7 @@ std::vector<std::string> TCabFileWriter::WrittenFiles() {
     AcquireSRWLockExclusive(&lock_);
     for (const auto& file : files_) {
         // A file whose ending never came is closed (the workers are idle after Wait).
-        if (unfinishedJobs_ == 0 && file->handle != INVALID_HANDLE_VALUE) {
-            CloseHandle(file->handle);
-            file->handle = INVALID_HANDLE_VALUE;
-        }
+        if (unfinishedJobs_ == 0) file->handle.Reset();
         try {
             if (file->opened) written.push_back(file->destination);
         } catch (...) {
@@ -343,9 +350,9 @@ void TCabFileWriter::Execute(TJob& job) {
     const bool working = !failed_;
     if (job.kind == TJob::jkOpen) {
         if (!working) return;
-        HANDLE handle = CabCreateFile(file.destination, kCabExtractOpenFlags);
+        comp::FileHandle handle = CabCreateFile(file.destination, kCabExtractOpenFlags);
         DWORD error = GetLastError();
-        if (handle == INVALID_HANDLE_VALUE && error == ERROR_ACCESS_DENIED) {
+        if (!handle && error == ERROR_ACCESS_DENIED) {
             // A read-only file of that name is overwritten: the attribute goes first.
             const DWORD attributes = GetFileAttributesA(file.destination.c_str());
             if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
@@ -355,33 +362,31 @@ void TCabFileWriter::Execute(TJob& job) {
                 error = GetLastError();
             }
         }
-        if (handle == INVALID_HANDLE_VALUE) {
+        if (!handle) {
             NoteFailure(&file, error);
             return;
         }
-        file.handle = handle;
+        file.handle = std::move(handle);
         file.existed = error == ERROR_ALREADY_EXISTS;
         AcquireSRWLockExclusive(&lock_);
         file.opened = true;
         ReleaseSRWLockExclusive(&lock_);
         // The file is opened without truncation (a hidden file can't be truncated at its opening): cut a
         // file that was there before, so that a longer old file keeps no tail after the new content.
-        if (file.existed && !SetEndOfFile(handle)) NoteFailure(&file, GetLastError());
+        if (file.existed && !SetEndOfFile(file.handle.Get())) NoteFailure(&file, GetLastError());
         return;
     }
 
-    if (working && file.handle != INVALID_HANDLE_VALUE && !job.data.empty()) {
+    if (working && file.handle && !job.data.empty()) {
         DWORD done = 0;
-        if (!WriteFile(file.handle, job.data.data(), static_cast<DWORD>(job.data.size()), &done, nullptr) ||
+        if (!WriteFile(file.handle.Get(), job.data.data(), static_cast<DWORD>(job.data.size()), &done, nullptr) ||
             done != job.data.size())
             NoteFailure(&file, GetLastError());
     }
-    if (job.kind == TJob::jkWrite || file.handle == INVALID_HANDLE_VALUE) return;
+    if (job.kind == TJob::jkWrite || !file.handle) return;
 
-    if (job.kind == TJob::jkFinish && !failed_) {
-        CabSetFileTimeAttrs(file.handle, file.destination, job.date, job.time, job.attributes, !file.existed);
-    } else {
-        CloseHandle(file.handle);
-    }
-    file.handle = INVALID_HANDLE_VALUE;
+    if (job.kind == TJob::jkFinish && !failed_)
+        CabSetFileTimeAttrs(std::move(file.handle), file.destination, job.date, job.time, job.attributes,
+                            !file.existed);
+    else file.handle.Reset();
 }

@@ -15,9 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "wallpaper/CabFiles.h"
+
 class TCabFileWriter {
 public:
-    struct TOutFile;
     struct TWorker;
 
     explicit TCabFileWriter(unsigned workers);
@@ -28,15 +29,16 @@ public:
 
     // Hands over a file to be made (or overwritten: a read-only file loses that attribute first, an older
     // and longer file is cut) at |destination| for the cabinet entry |entry|, which the cabinet says holds
-    // |expectedSize| bytes. May raise std::bad_alloc.
-    TOutFile* Open(const std::string& destination, const std::string& entry, size_t expectedSize);
+    // |expectedSize| bytes. May raise std::bad_alloc. The file's own Write and Abandon are this writer's
+    // Write and CloseOnly; those, and Finish, take only files that this writer opened.
+    TCabOutFile* Open(const std::string& destination, const std::string& entry, size_t expectedSize);
     // Adds data to the file; false (with nothing raised, the failure kept) when it can't be kept.
-    bool Write(TOutFile* file, const void* data, size_t count);
+    bool Write(TCabOutFile* file, const void* data, size_t count);
     // Ends the file: its creation and last-write times from a DOS date and time (local time) and its
     // attributes are set, then it is closed. False when that can't be handed over.
-    bool Finish(TOutFile* file, uint16_t date, uint16_t time, uint16_t attributes);
+    bool Finish(TCabOutFile* file, uint16_t date, uint16_t time, uint16_t attributes);
     // Ends the file without setting its times or attributes.
-    bool CloseOnly(TOutFile* file);
+    bool CloseOnly(TCabOutFile* file);
 
     // Whether a file has failed so far (no waiting).
     bool Failed() const;
@@ -49,11 +51,11 @@ public:
     // The destinations that were made or overwritten, in the order they were opened; after Wait, a file
     // still open (its ending never came) is closed first.
     std::vector<std::string> WrittenFiles();
-
-    // The writer of a file handed over.
-    static TCabFileWriter* OwnerOf(TOutFile* file);
+    // The worker a file went to, numbered from 0: every name that reaches one file has the same.
+    size_t WorkerOf(const TCabOutFile* file) const;
 
 private:
+    struct TOutFile;
     struct TJob;
     static DWORD WINAPI WorkerMain(void* parameter);
     void Run(TWorker& worker);

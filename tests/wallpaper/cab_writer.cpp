@@ -29,24 +29,24 @@ void PutText(std::string& out, const std::string& s) {
 
 }  // namespace
 
-std::string BuildCabinet(const CabSpec& spec) {
+std::string BuildCabinet(const CabinetContents& contents) {
     uint16_t flags = 0;
-    if (!spec.previousCabinet.empty()) flags |= kHasPrevious;
-    if (!spec.nextCabinet.empty()) flags |= kHasNext;
+    if (!contents.previousCabinet.empty()) flags |= kHasPrevious;
+    if (!contents.nextCabinet.empty()) flags |= kHasNext;
 
     std::string links;
     if (flags & kHasPrevious) {
-        PutText(links, spec.previousCabinet);
-        PutText(links, spec.previousDisk);
+        PutText(links, contents.previousCabinet);
+        PutText(links, contents.previousDisk);
     }
     if (flags & kHasNext) {
-        PutText(links, spec.nextCabinet);
-        PutText(links, spec.nextDisk);
+        PutText(links, contents.nextCabinet);
+        PutText(links, contents.nextDisk);
     }
 
     std::string stream;
     std::string entries;
-    for (const CabEntry& f : spec.files) {
+    for (const CabEntry& f : contents.files) {
         Put32(entries, static_cast<uint32_t>(f.content.size()));
         Put32(entries, static_cast<uint32_t>(stream.size()));
         Put16(entries, 0);  // folder 0
@@ -80,10 +80,10 @@ std::string BuildCabinet(const CabSpec& spec) {
     out += static_cast<char>(3);  // version 1.3
     out += static_cast<char>(1);
     Put16(out, 1);  // folders
-    Put16(out, static_cast<uint16_t>(spec.files.size()));
+    Put16(out, static_cast<uint16_t>(contents.files.size()));
     Put16(out, flags);
-    Put16(out, spec.setId);
-    Put16(out, spec.cabinetIndex);
+    Put16(out, contents.setId);
+    Put16(out, contents.cabinetIndex);
     out += links;
     Put32(out, dataOffset);  // the folder: first data block, block count, no compression
     Put16(out, blockCount);
@@ -93,9 +93,9 @@ std::string BuildCabinet(const CabSpec& spec) {
     return out;
 }
 
-void WriteCabinet(const std::string& fileName, const CabSpec& spec) {
+void WriteCabinet(const std::string& fileName, const CabinetContents& contents) {
     std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-    out << BuildCabinet(spec);
+    out << BuildCabinet(contents);
 }
 
 }  // namespace testing_support

@@ -16,7 +16,8 @@ struct CabEntry {
     uint16_t time = 0;       // midnight
 };
 
-struct CabSpec {
+// What a test cabinet holds: its files, and the cabinets it links to.
+struct CabinetContents {
     std::vector<CabEntry> files;
     std::string previousCabinet, previousDisk;  // linked when previousCabinet isn't empty
     std::string nextCabinet, nextDisk;          // linked when nextCabinet isn't empty
@@ -25,8 +26,10 @@ struct CabSpec {
 };
 
 // The bytes of a cabinet with one uncompressed folder holding every file.
-std::string BuildCabinet(const CabSpec& spec);
+std::string BuildCabinet(const CabinetContents& contents);
 // Writes it to |fileName|.
-void WriteCabinet(const std::string& fileName, const CabSpec& spec);
+void WriteCabinet(const std::string& fileName, const CabinetContents& contents);
+// The name the host's tests still use.
+using CabSpec = CabinetContents;
 
 }  // namespace testing_support

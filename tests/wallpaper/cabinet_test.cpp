@@ -1,11 +1,14 @@
-// The cabinet library binding and the cabinet reader: gcab packages (folders, content, times), cabinets of
-// our own writer (hostile names, names that reach one file, attributes, chains), overwriting, events,
-// failures and their messages, and stand-in libraries that can't be bound or fail to destroy a context.
+// The cabinet library binding, the cabinet reader and its file writer: gcab packages (folders, content,
+// times), cabinets of our own writer (hostile names, attributes, chains), overwriting, events, failures and
+// their messages, names that reach one file, allocations that fail in the file writer and the library's
+// callbacks, and stand-in libraries that can't be bound or fail to destroy a context.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -13,14 +16,17 @@
 
 #include "cab_writer.h"
 #include "child_process.h"
+#include "failing_new.h"
 #include "components/exceptions.h"
 #include "components/paths.h"
 #include "fixtures.h"
 #include "wallpaper/CabComps.h"
 #include "wallpaper/CabIntf.h"
+#include "wallpaper/CabNames.h"
+#include "wallpaper/CabWriter.h"
 
 using testing_support::CabEntry;
-using testing_support::CabSpec;
+using testing_support::CabinetContents;
 using testing_support::ReadWholeFile;
 using testing_support::ScratchFolder;
 using testing_support::WriteCabinet;
@@ -180,9 +186,25 @@ TEST(CabinetReader, OverwritingCutsTheOldTailAndHonoursReadOnly) {
     EXPECT_EQ(ReadWholeFile(a), ReadWholeFile(DataFile("tree\\a.txt")));  // no tail of the old 5000 bytes
     EXPECT_EQ(ReadWholeFile(c), ReadWholeFile(DataFile("tree\\sub\\deeper\\c.txt")));
     EXPECT_EQ(Attributes(a), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+
+    // A read-only file that this extraction wrote is kept too, when the cabinet holds its name again: in a
+    // folder the extraction makes and in one that is there.
+    CabinetContents twice;
+    twice.files = {Entry("ro\\twice.txt", "first", 0x21), Entry("ro\\twice.txt", "second")};
+    WriteCabinet(dest + "twice.cab", twice);
+    for (const std::string& folder : {dest + "made\\", dest + "there\\"}) {
+        SCOPED_TRACE(folder);
+        if (folder == dest + "there\\") comp::ForceDirectories(folder + "ro");
+        TCabReader keeper;
+        keeper.Options = croDontOverwriteReadOnlyFiles;
+        keeper.Extract(dest + "twice.cab", folder);
+        EXPECT_EQ(ReadWholeFile(folder + "ro\\twice.txt"), "first");
+        EXPECT_EQ(Attributes(folder + "ro\\twice.txt"),
+                  static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+    }
 }
 
-TEST(CabinetReader, EntriesThatReachOneFileByAnAliasAreWrittenInTurnTheLastWinning) {
+TEST(CabinetWriter, FilesReachedByAnAliasAreWrittenInTurnTheLastWinning) {
     ScratchFolder scratch;
     // The short name this system gives a long one.
     const std::string longName = "wallpaper-data.bin";
@@ -193,23 +215,123 @@ TEST(CabinetReader, EntriesThatReachOneFileByAnAliasAreWrittenInTurnTheLastWinni
     const std::string shortName = comp::ExtractFileName(shortPath);
 
     // Each file is reached by two names (a trailing dot, a trailing blank, letter case beyond ASCII, a
-    // short name). The first name comes many times over, so that its writer still has work in hand when
-    // the second one comes.
+    // short name). The first name comes many times over, so that its worker still has work in hand when
+    // the second one comes; both go to one worker, which writes them in turn. With three workers, in
+    // either build, the two names of each pair taken as they stand (or with only ASCII letters folded) go
+    // to different workers.
     const std::pair<std::string, std::string> aliases[] = {
         {"dot.txt.", "dot.txt"}, {"one.dat ", "one.dat"}, {"na\xEFve.txt", "NA\xCFVE.TXT"}, {longName, shortName}};
     int n = 0;
     for (const auto& alias : aliases) {
         SCOPED_TRACE(alias.second);
-        CabSpec spec;
-        for (int i = 0; i < 20; ++i) spec.files.push_back(Entry(alias.first, "first " + alias.first));
-        spec.files.push_back(Entry(alias.second, "last " + alias.second));
         const std::string dest = scratch.Path() + std::to_string(++n) + "\\";
-        WriteCabinet(scratch.Path() + "aliases.cab", spec);
-        TCabReader reader;
-        reader.Extract(scratch.Path() + "aliases.cab", dest);
+        comp::ForceDirectories(dest);
+        {
+            TCabFileWriter writer(3);
+            auto put = [&](const std::string& name, const std::string& content) {
+                TCabOutFile* file = writer.Open(dest + name, name, content.size());
+                EXPECT_TRUE(writer.Write(file, content.data(), content.size()));
+                EXPECT_TRUE(writer.Finish(file, 0x2821, 0, FILE_ATTRIBUTE_ARCHIVE));
+                return file;
+            };
+            const TCabOutFile* first = put(alias.first, "first " + alias.first);
+            for (int i = 1; i < 20; ++i) put(alias.first, "first " + alias.first);
+            const TCabOutFile* last = put(alias.second, "last " + alias.second);
+            EXPECT_EQ(writer.WorkerOf(first), writer.WorkerOf(last));
+            writer.EndWorkers();
+            std::string entry;
+            DWORD error = 0;
+            EXPECT_TRUE(writer.Wait(entry, error)) << entry << ": " << error;
+        }
         EXPECT_EQ(FilesUnder(dest).size(), 1u);
         EXPECT_EQ(ReadWholeFile(dest + alias.second), "last " + alias.second);
     }
+}
+
+TEST(CabinetWriter, AWriteWhoseBlockCanNotBeHandedOverFails) {
+    ScratchFolder scratch;
+    const std::string block(1u << 20, 'b');  // one block of the writer
+    const size_t large = 64u << 20;          // a file that takes whole blocks
+    TCabFileWriter writer(1);
+    // Sixteen files, each holding a block of its own until all are ended, leave sixteen written blocks
+    // for the next data: the writes below take no new memory for their data, only for the worker's queue,
+    // which grows every few blocks.
+    std::vector<TCabOutFile*> parts;
+    for (int i = 0; i < 16; ++i) {
+        parts.push_back(writer.Open(scratch.Path() + "part" + std::to_string(i), "part", large));
+        ASSERT_TRUE(writer.Write(parts.back(), block.data(), block.size() - 1));
+    }
+    for (TCabOutFile* part : parts) ASSERT_TRUE(writer.Finish(part, 0x2821, 0, FILE_ATTRIBUTE_ARCHIVE));
+    TCabOutFile* file = writer.Open(scratch.Path() + "big.bin", "big.bin", large);
+    std::string entry;
+    DWORD error = 0;
+    ASSERT_TRUE(writer.Wait(entry, error));
+
+    int refusedAt = -1, failedAt = -1;
+    bool keptWhenRefused = false;
+    {
+        testing_support::FailingAllocations failing;
+        for (int i = 0; i < 16 && refusedAt < 0 && failedAt < 0; ++i) {
+            const int refused = failing.Refused();
+            const bool kept = writer.Write(file, block.data(), block.size());
+            if (failing.Refused() > refused) {
+                refusedAt = i;
+                keptWhenRefused = kept;
+            } else if (!kept) {
+                failedAt = i;
+            }
+        }
+    }
+    ASSERT_GE(refusedAt, 0) << "the queue never grew";
+    EXPECT_EQ(failedAt, -1);
+    EXPECT_FALSE(keptWhenRefused) << "write " << refusedAt << " lost its block and answered true";
+    writer.EndWorkers();
+    EXPECT_FALSE(writer.Wait(entry, error));
+    EXPECT_EQ(entry, "big.bin");
+}
+
+namespace {
+
+// The threads of this process.
+int ThreadCount() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    int count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+    CloseHandle(snapshot);
+    return count;
+}
+
+}  // namespace
+
+TEST(CabinetWriter, NoWorkerOutlivesAWriterWhoseStartFailed) {
+    ScratchFolder scratch;
+    const int before = ThreadCount();
+    ASSERT_GT(before, 0);
+    // Each allocation of the first Open (which starts the workers) fails in turn.
+    bool refused = true;
+    for (int skip = 0; refused && skip < 100; ++skip) {
+        {
+            TCabFileWriter writer(3);
+            testing_support::FailingAllocations failing(skip, 1);
+            try {
+                writer.Open(scratch.Path() + "a.txt", "a.txt", 1);
+            } catch (const std::bad_alloc&) {
+            }
+            refused = failing.Refused() > 0;
+        }
+        // An ended thread may linger in the list for a moment.
+        int after = ThreadCount();
+        for (int tries = 0; after > before && tries < 100; ++tries) {
+            Sleep(20);
+            after = ThreadCount();
+        }
+        ASSERT_EQ(after, before) << "allocation " << skip << " refused";
+    }
+    EXPECT_FALSE(refused) << "Open never got through";
 }
 
 TEST(CabinetReader, EventsSeeEveryStepAndMayRedirectOrSkipAFile) {
@@ -333,6 +455,26 @@ TEST(CabinetReader, FailuresCarryTheLibraryCodeAndTheSystemText) {
     }
 }
 
+TEST(CabinetReader, AFileCallbackAnswersAFailedAllocationAsAFailure) {
+    ScratchFolder scratch;
+    std::string cabinet = scratch.Path() + "a-cabinet-with-a-long-name.cab";
+    WriteWholeFile(cabinet, "MSCF");
+    CabLastOSError = 0;
+    INT_PTR hf = 0;
+    bool raised = false;
+    {
+        testing_support::FailingAllocations failing;
+        try {
+            hf = CabOpen(&cabinet[0], 0, 0);
+        } catch (...) {
+            raised = true;
+        }
+    }
+    EXPECT_FALSE(raised) << "an exception left the open callback";
+    EXPECT_EQ(hf, -1);
+    EXPECT_EQ(CabLastOSError, static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+}
+
 TEST(CabinetReader, EntryNamesThatLeaveTheDestinationFailTheExtractionNamingThem) {
     ScratchFolder scratch;
     const std::string base = scratch.Path();
@@ -343,9 +485,9 @@ TEST(CabinetReader, EntryNamesThatLeaveTheDestinationFailTheExtractionNamingThem
           std::string("ok.txt:stream"), std::string("sub/../../escape7.txt"), std::string(". .\\escape8.txt"),
           std::string("...\\escape9.txt"), std::string("sub\\"), std::string("CON")}) {
         SCOPED_TRACE(name);
-        CabSpec spec;
-        spec.files = {Entry("good\\before.txt", "fine"), Entry(name, "hostile " + name)};
-        WriteCabinet(base + "hostile.cab", spec);
+        CabinetContents cabinet;
+        cabinet.files = {Entry("good\\before.txt", "fine"), Entry(name, "hostile " + name)};
+        WriteCabinet(base + "hostile.cab", cabinet);
         TCabReader reader;
         std::vector<std::string> offered;
         reader.OnCopyFile = [&](TCabReader&, const std::string& source, int32_t, uint16_t, uint16_t, uint16_t,
@@ -374,9 +516,9 @@ TEST(CabinetReader, EntryNamesThatLeaveTheDestinationFailTheExtractionNamingThem
 TEST(CabinetReader, NameTooLongToBeMadeIsAnErrorNotASkip) {
     ScratchFolder scratch;
     const std::string name = "long\\" + std::string(291, 'n') + ".txt";  // 300 characters, harmless
-    CabSpec spec;
-    spec.files = {Entry(name, "long")};
-    WriteCabinet(scratch.Path() + "long.cab", spec);
+    CabinetContents cabinet;
+    cabinet.files = {Entry(name, "long")};
+    WriteCabinet(scratch.Path() + "long.cab", cabinet);
     TCabReader reader;
     try {
         reader.Extract(scratch.Path() + "long.cab", scratch.Path() + "T");
@@ -393,9 +535,9 @@ TEST(CabinetReader, FailedExtractionRemovesWhatItWrote) {
     const std::string dest = scratch.Path() + "T\\";
     comp::ForceDirectories(dest);
     WriteWholeFile(dest + "keep.txt", "there before");
-    CabSpec spec;
-    spec.files = {Entry("a.txt", std::string(1000, 'a')), Entry("sub\\b.txt", std::string(70000, 'b'))};
-    const std::string whole = testing_support::BuildCabinet(spec);
+    CabinetContents cabinet;
+    cabinet.files = {Entry("a.txt", std::string(1000, 'a')), Entry("sub\\b.txt", std::string(70000, 'b'))};
+    const std::string whole = testing_support::BuildCabinet(cabinet);
     WriteWholeFile(scratch.Path() + "cut.cab", whole.substr(0, whole.size() - 100));  // the last block cut short
 
     TCabReader reader;
@@ -411,9 +553,9 @@ TEST(CabinetReader, FailedExtractionRemovesWhatItWrote) {
 
 TEST(CabinetReader, SlashSeparatedNamesMakeTheirFolders) {
     ScratchFolder scratch;
-    CabSpec spec;
-    spec.files = {Entry("sub/a.txt", "a"), Entry("sub/deeper/b.txt", "b")};
-    WriteCabinet(scratch.Path() + "slash.cab", spec);
+    CabinetContents cabinet;
+    cabinet.files = {Entry("sub/a.txt", "a"), Entry("sub/deeper/b.txt", "b")};
+    WriteCabinet(scratch.Path() + "slash.cab", cabinet);
     TCabReader reader;
     reader.Extract(scratch.Path() + "slash.cab", scratch.Path() + "T");
     EXPECT_EQ(FilesUnder(scratch.Path() + "T"), (std::vector<std::string>{"sub\\a.txt", "sub\\deeper\\b.txt"}));
@@ -422,10 +564,10 @@ TEST(CabinetReader, SlashSeparatedNamesMakeTheirFolders) {
 
 TEST(CabinetReader, AttributesTimesAndTheRunMarkComeFromTheCabinet) {
     ScratchFolder scratch;
-    CabSpec spec;
-    spec.files = {Entry("ro.txt", "r", 0x21), Entry("hs.txt", "h", 0x06), Entry("run.txt", "x", 0x60),
+    CabinetContents cabinet;
+    cabinet.files = {Entry("ro.txt", "r", 0x21), Entry("hs.txt", "h", 0x06), Entry("run.txt", "x", 0x60),
                   Entry("utf.txt", "u", 0xA0)};
-    WriteCabinet(scratch.Path() + "attrs.cab", spec);
+    WriteCabinet(scratch.Path() + "attrs.cab", cabinet);
     const std::string dest = scratch.Path() + "T\\";
     TCabReader reader;
     std::vector<std::string> runs;
@@ -455,12 +597,12 @@ TEST(CabinetReader, ChainsAreFollowedOnceAroundAndCanBeStopped) {
     ScratchFolder scratch;
     const std::string p = scratch.Path();
     auto cabinet = [&](const std::string& name, const std::string& file, const std::string& next, uint16_t index) {
-        CabSpec spec;
-        spec.files = {Entry(file, name)};
-        spec.nextCabinet = next;
-        spec.nextDisk = next.empty() ? "" : "disk";
-        spec.cabinetIndex = index;
-        WriteCabinet(p + name, spec);
+        CabinetContents contents;
+        contents.files = {Entry(file, name)};
+        contents.nextCabinet = next;
+        contents.nextDisk = next.empty() ? "" : "disk";
+        contents.cabinetIndex = index;
+        WriteCabinet(p + name, contents);
     };
     auto extract = [&](const std::string& first, uint8_t flags = 0) {
         std::vector<std::string> files;
