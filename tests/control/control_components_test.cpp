@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "components/form.h"
 #include "components/menus.h"
 #include "components/panel.h"
+#include "failing_new.h"
 
 namespace {
 
@@ -191,6 +193,26 @@ TEST(ComponentForm, RightClickPopsUpTheMenuAndExceptionsStayInside) {
     form.OnKeyDown = [](comp::Form&, WORD&, comp::ShiftState) { throw comp::Exception("boom"); };
     SendMessageA(form.Handle(), WM_KEYDOWN, 'A', 0);
     EXPECT_EQ("boom", reported);
+    comp::SetExceptionHandler(nullptr);
+}
+
+TEST(ComponentForm, AnExceptionOfNoKnownTypeIsReportedWithNoMemoryLeft) {
+    comp::Form form;
+    form.CreateForm(TopLevel());
+    const char* reported = nullptr;
+    comp::SetExceptionHandler([&](const std::exception& e) { reported = e.what(); });
+    form.OnKeyDown = [](comp::Form&, WORD&, comp::ShiftState) { throw 42; };
+    {
+        testing_support::FailingAllocations refuse;
+        SendMessageA(form.Handle(), WM_KEYDOWN, 'A', 0);
+    }
+    EXPECT_STREQ("Unknown exception", reported);
+    reported = nullptr;
+    {
+        testing_support::FailingAllocations refuse;
+        comp::Guarded([] { throw 42; });
+    }
+    EXPECT_STREQ("Unknown exception", reported);
     comp::SetExceptionHandler(nullptr);
 }
 
