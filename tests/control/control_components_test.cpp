@@ -526,3 +526,34 @@ TEST(ComponentCom, ConnectionPointAdvisesFiresAndReportsTheCurrentSink) {
     EXPECT_EQ(static_cast<IUnknown*>(&first), changes[2]);
     EXPECT_EQ(nullptr, changes[3]);
 }
+
+TEST(ComponentCom, ConnectionPointTakesNoReferenceItCanNotStore) {
+    const IID events = {0xCF6A524B, 0x6B12, 0x43F4, {0x90, 0x26, 0xE3, 0x20, 0x8B, 0x5A, 0xFD, 0x8B}};
+    Container container;
+    Sink sink;
+    comp::ConnectionPoint cp(&container, events);
+    DWORD cookie = 0;
+    HRESULT hr = S_OK;
+    {
+        testing_support::FailingAllocations refuse;
+        hr = cp.Advise(&sink, &cookie);
+    }
+    EXPECT_EQ(E_OUTOFMEMORY, hr);
+    EXPECT_EQ(0u, cp.SinkCount());
+    EXPECT_EQ(1, sink.refs);
+
+    // Firing with no memory for its list of sinks leaves each sink's count as it was.
+    ASSERT_EQ(S_OK, cp.Advise(&sink, &cookie));
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    bool outOfMemory = false;
+    {
+        testing_support::FailingAllocations refuse;
+        try {
+            cp.Fire(1, none);
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
+        }
+    }
+    EXPECT_TRUE(outOfMemory);
+    EXPECT_EQ(2, sink.refs);
+}
