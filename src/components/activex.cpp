@@ -80,6 +80,7 @@ void ConnectionPoint::UnadviseAll() {
 void ConnectionPoint::Fire(DISPID id, DISPPARAMS& params) {
     // A sink may unadvise while it handles the event: call a copy.
     std::vector<IUnknown*> sinks;
+    sinks.reserve(sinks_.size());  // each reference taken below is stored
     for (Entry& e : sinks_) {
         e.sink->AddRef();
         sinks.push_back(e.sink);
@@ -132,8 +133,9 @@ STDMETHODIMP ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
             FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&checked))))
             return CONNECT_E_CANNOTCONNECT;
         checked->Release();
-        sink->AddRef();
+        // Stored first: a sink that can't be stored is not kept either.
         sinks_.push_back({nextCookie_, sink});
+        sink->AddRef();
         *cookie = nextCookie_++;
         if (OnSinkChanged) OnSinkChanged(sink);
         return S_OK;

@@ -1,6 +1,8 @@
 // Device-independent bitmaps: pixel storage, fills and (stretched) drawing.
 #include "components/bitmap.h"
 
+#include "components/handles.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -106,15 +108,13 @@ bool BitmapHeadersFit(const uint8_t* head, size_t got, uint64_t fileSize) {
 
 // Raises EInvalidGraphic unless the file can be opened and its headers fit its size.
 void CheckBitmapFile(const std::string& fileName) {
-    HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw EInvalidGraphic("Cannot read the bitmap file " + fileName);
+    FileHandle file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     uint8_t head[kBitmapHeadBytes] = {};
     DWORD got = 0;
     LARGE_INTEGER size{};
-    const bool read = GetFileSizeEx(file, &size) && ReadFile(file, head, sizeof head, &got, nullptr);
-    CloseHandle(file);
-    if (!read) throw EInvalidGraphic("Cannot read the bitmap file " + fileName);
+    if (!file || !GetFileSizeEx(file.Get(), &size) || !ReadFile(file.Get(), head, sizeof head, &got, nullptr))
+        throw EInvalidGraphic("Cannot read the bitmap file " + fileName);
     if (!BitmapHeadersFit(head, got, static_cast<uint64_t>(size.QuadPart)))
         throw EInvalidGraphic("Damaged bitmap file " + fileName);
 }
@@ -423,18 +423,21 @@ void Bitmap::SaveToFile(const std::string& fileName) const {
     header.biCompression = BI_RGB;
     header.biSizeImage = imageBytes;
 
-    HANDLE h = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) RaiseLastOSError("CreateFile " + fileName);
+    FileHandle out(
+        CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out) RaiseLastOSError("CreateFile " + fileName);
     DWORD written = 0;
-    bool ok = WriteFile(h, &file, sizeof file, &written, nullptr) && written == sizeof file &&
-              WriteFile(h, &header, sizeof header, &written, nullptr) && written == sizeof header;
+    bool ok = WriteFile(out.Get(), &file, sizeof file, &written, nullptr) && written == sizeof file &&
+              WriteFile(out.Get(), &header, sizeof header, &written, nullptr) && written == sizeof header;
     GdiFlush();
     for (int r = height_ - 1; ok && r >= 0; --r)
-        ok = WriteFile(h, bits_ + static_cast<size_t>(r) * stride_, static_cast<DWORD>(stride_), &written, nullptr) &&
+        ok = WriteFile(out.Get(), bits_ + static_cast<size_t>(r) * stride_, static_cast<DWORD>(stride_), &written,
+                       nullptr) &&
              written == static_cast<DWORD>(stride_);
-    const DWORD error = GetLastError();
-    CloseHandle(h);
-    if (!ok) throw EOSError("WriteFile " + fileName, error);
+    if (!ok) {
+        const DWORD error = GetLastError();
+        throw EOSError("WriteFile " + fileName, error);
+    }
 }
 
 HBITMAP StretchedScreenBitmap(const Bitmap& picture, int width, int height) {

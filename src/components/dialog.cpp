@@ -50,35 +50,26 @@ void Dialog::Adopt(Control* control) {
 
 Button& Dialog::AddButton(const std::string& caption, int left, int top, int width, int height, bool isDefault,
                           bool isCancel) {
-    auto* b = new Button(Handle(), NextId(), caption, left, top, width, height, isDefault, isCancel);
-    Adopt(b);
-    if (isDefault && !defaultButton_) defaultButton_ = b;
-    if (isCancel && !cancelButton_) cancelButton_ = b;
-    return *b;
+    Button& b = AddControl<Button>(caption, left, top, width, height, isDefault, isCancel);
+    if (isDefault && !defaultButton_) defaultButton_ = &b;
+    if (isCancel && !cancelButton_) cancelButton_ = &b;
+    return b;
 }
 
 CheckBox& Dialog::AddCheckBox(const std::string& caption, int left, int top, int width, int height) {
-    auto* c = new CheckBox(Handle(), NextId(), caption, left, top, width, height);
-    Adopt(c);
-    return *c;
+    return AddControl<CheckBox>(caption, left, top, width, height);
 }
 
 Label& Dialog::AddLabel(const std::string& caption, int left, int top, int width, int height) {
-    auto* l = new Label(Handle(), NextId(), caption, left, top, width, height);
-    Adopt(l);
-    return *l;
+    return AddControl<Label>(caption, left, top, width, height);
 }
 
 Image& Dialog::AddImage(int left, int top, int width, int height) {
-    auto* i = new Image(Handle(), NextId(), left, top, width, height);
-    Adopt(i);
-    return *i;
+    return AddControl<Image>(left, top, width, height);
 }
 
 Memo& Dialog::AddMemo(int left, int top, int width, int height, bool readOnly, bool border) {
-    auto* m = new Memo(Handle(), NextId(), left, top, width, height, readOnly, border);
-    Adopt(m);
-    return *m;
+    return AddControl<Memo>(left, top, width, height, readOnly, border);
 }
 
 void Dialog::PressDefault() {

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "components/handles.h"
+
 // libjpeg's headers expect FILE and size_t to be declared first.
 extern "C" {
 #include <jpeglib.h>
@@ -109,21 +111,18 @@ bool Decode(Decoder& d, const uint8_t* data, size_t size, uint8_t* bits, int str
 }  // namespace
 
 std::vector<uint8_t> ReadFileBytes(const std::string& fileName) {
-    HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) RaiseLastOSError("Cannot open " + fileName);
+    // Closed on every way out: a file whose bytes can't be held in memory is not left locked.
+    FileHandle file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) RaiseLastOSError("Cannot open " + fileName);
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(h, &size) || size.QuadPart > 0x7FFFFFFF) {
-        const DWORD error = GetLastError();
-        CloseHandle(h);
-        throw EOSError("Cannot read " + fileName, error);
-    }
+    if (!GetFileSizeEx(file.Get(), &size)) RaiseLastOSError("Cannot read " + fileName);
+    if (size.QuadPart > 0x7FFFFFFF) throw EOSError("Cannot read " + fileName, ERROR_FILE_TOO_LARGE);
     std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
-    const BOOL ok = bytes.empty() || ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    const DWORD error = GetLastError();
-    CloseHandle(h);
-    if (!ok || read != bytes.size()) throw EOSError("Cannot read " + fileName, error);
+    if (!bytes.empty() && !ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+        RaiseLastOSError("Cannot read " + fileName);
+    if (read != bytes.size()) throw EOSError("Cannot read " + fileName, ERROR_HANDLE_EOF);
     return bytes;
 }
 

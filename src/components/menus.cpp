@@ -216,13 +216,41 @@ void Menu::BuildInto(HMENU menu, MenuItem& parent) {
         if (!item.IsSeparator() && item.Count() > 0) {
             submenu = CreatePopupMenu();
             if (!submenu) RaiseLastOSError("CreatePopupMenu");
-            BuildInto(submenu, item);
-        } else if (!item.IsSeparator()) {
-            item.command_ = nextCommand_++;
-            commands_.push_back(&item);
+            // Until AppendItem takes it, the submenu (with whatever was built into it) is ours to free.
+            try {
+                BuildInto(submenu, item);
+                built_.push_back(&item);
+            } catch (...) {
+                DestroyMenu(submenu);
+                throw;
+            }
+        } else {
+            if (!item.IsSeparator()) {
+                commands_.push_back(&item);
+                item.command_ = nextCommand_++;
+            }
+            built_.push_back(&item);
         }
-        built_.push_back(&item);
         AppendItem(menu, item, submenu);
+    }
+}
+
+void Menu::BuildAnew(HMENU menu) {
+    std::vector<MenuItem*> lastCommands, lastBuilt;
+    lastCommands.swap(commands_);
+    lastBuilt.swap(built_);
+    const UINT lastNext = nextCommand_;
+    nextCommand_ = 1;
+    try {
+        BuildInto(menu, Items);
+    } catch (...) {
+        // The menu on screen still carries the numbers of the last build: they keep naming its items.
+        for (MenuItem* item : commands_) item->command_ = 0;
+        commands_.swap(lastCommands);
+        built_.swap(lastBuilt);
+        nextCommand_ = lastNext;
+        for (size_t i = 0; i < commands_.size(); ++i) commands_[i]->command_ = static_cast<UINT>(i + 1);
+        throw;
     }
 }
 
@@ -287,19 +315,29 @@ HMENU PopupMenu::Build() {
     ForgetBuild();
     HMENU menu = CreatePopupMenu();
     if (!menu) RaiseLastOSError("CreatePopupMenu");
+    try {
+        BuildInto(menu, Items);
+    } catch (...) {
+        DestroyMenu(menu);
+        ForgetBuild();
+        throw;
+    }
     menu_ = menu;
-    BuildInto(menu, Items);
     return menu;
 }
 
 MenuItem* PopupMenu::PopupAt(int x, int y) {
+    // Asked again while the menu is open (by a message handled inside its menu loop): the open menu stays
+    // as it is. Building anew would destroy it under the loop that shows it.
+    if (menu_) return nullptr;
     if (OnPopup) OnPopup(*this);
-    HMENU menu = Build();
     HWND owner = owner_;
     if (!owner) {
         if (!ownWindow_) ownWindow_ = std::make_unique<OwnerWindow>();
         owner = ownWindow_->Handle();
     }
+    // Once built, nothing fails until the menu is closed and destroyed again.
+    HMENU menu = Build();
     // The owner must be the foreground window, or the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(owner);
     UINT command = static_cast<UINT>(
@@ -339,13 +377,17 @@ void MainMenu::Detach() {
 
 void MainMenu::UpdateItems() {
     if (!window_) return;
-    HMENU old = menu_;
-    menu_ = nullptr;
-    ForgetBuild();
     HMENU bar = CreateMenu();
     if (!bar) RaiseLastOSError("CreateMenu");
+    // A bar that can't be built goes; the window keeps the bar it shows, and its commands their items.
+    try {
+        BuildAnew(bar);
+    } catch (...) {
+        DestroyMenu(bar);
+        throw;
+    }
+    HMENU old = menu_;
     menu_ = bar;
-    BuildInto(bar, Items);
     SetMenu(window_, bar);
     if (old && IsMenu(old)) DestroyMenu(old);
     DrawMenuBar(window_);

@@ -161,6 +161,9 @@ public:
 protected:
     // Appends the visible items of |parent| to |menu|, making the submenus on the way.
     void BuildInto(HMENU menu, MenuItem& parent);
+    // Builds the whole item tree into |menu| under a new numbering. When that fails the numbering of the
+    // last build stays in effect (and |menu| is the caller's to destroy).
+    void BuildAnew(HMENU menu);
     void ForgetBuild();
     // Appends one item; |submenu| is its submenu or nullptr.
     virtual void AppendItem(HMENU menu, MenuItem& item, HMENU submenu);
@@ -190,7 +193,8 @@ public:
     HWND BiDiParent() const override { return owner_; }
 
     // Runs OnPopup, builds the menu, shows it at the screen point and runs the menu loop; after the menu
-    // closes the chosen item's OnClick runs. Returns the chosen item or nullptr.
+    // closes the chosen item's OnClick runs. Returns the chosen item or nullptr; nullptr at once, touching
+    // nothing, while the menu is already open.
     virtual MenuItem* PopupAt(int x, int y);
 
     // The menu handle while it is open (0 otherwise): for tests and for drawing code.

@@ -7,8 +7,7 @@
 
 namespace comp {
 
-Thread::Thread() {
-    stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+Thread::Thread() : stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
     if (!stop_) RaiseLastOSError("CreateEvent");
 }
 
@@ -16,26 +15,24 @@ Thread::~Thread() {
     // A backstop only: the derived class has already stopped the thread (Execute is its own).
     Terminate();
     WaitFor();
-    CloseHandle(stop_);
 }
 
 void Thread::Start() {
     if (thread_) return;
     const uintptr_t handle = _beginthreadex(nullptr, 0, &Thread::Entry, this, 0, nullptr);
     if (!handle) RaiseLastOSError("_beginthreadex");
-    thread_ = reinterpret_cast<HANDLE>(handle);
+    thread_.Reset(reinterpret_cast<HANDLE>(handle));
 }
 
 void Thread::Terminate() {
     terminated_.store(true);
-    SetEvent(stop_);
+    SetEvent(stop_.Get());
 }
 
 void Thread::WaitFor() {
     if (!thread_) return;
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    thread_ = nullptr;
+    WaitForSingleObject(thread_.Get(), INFINITE);
+    thread_.Reset();
 }
 
 unsigned __stdcall Thread::Entry(void* self) {

@@ -8,6 +8,8 @@
 
 #include <atomic>
 
+#include "components/handles.h"
+
 namespace comp {
 
 class Thread {
@@ -28,14 +30,14 @@ public:
 protected:
     virtual void Execute() = 0;
     // Signalled by Terminate: lets Execute wait for work and for the stop request at once.
-    HANDLE StopEvent() const { return stop_; }
+    HANDLE StopEvent() const { return stop_.Get(); }
 
 private:
     static unsigned __stdcall Entry(void* self);
 
     std::atomic<bool> terminated_{false};
-    HANDLE stop_ = nullptr;
-    HANDLE thread_ = nullptr;
+    KernelHandle stop_;
+    KernelHandle thread_;
 };
 
 }  // namespace comp

@@ -14,7 +14,7 @@ static ExceptionHandler& CurrentHandler() {
 
 void SetExceptionHandler(ExceptionHandler handler) { CurrentHandler() = std::move(handler); }
 
-void HandleException(const std::exception& e) {
+void HandleException(const std::exception& e) noexcept {
     try {
         if (CurrentHandler()) {
             CurrentHandler()(e);
@@ -25,7 +25,16 @@ void HandleException(const std::exception& e) {
     }
 }
 
-void HandleUnknownException() { HandleException(Exception("Unknown exception")); }
+namespace {
+// What the handler gets for an exception of no known type. Its text is a literal: making it needs no
+// memory, so reporting it can't fail where the exception itself came from a lack of memory.
+class UnknownException : public std::exception {
+public:
+    const char* what() const noexcept override { return "Unknown exception"; }
+};
+}  // namespace
+
+void HandleUnknownException() noexcept { HandleException(UnknownException()); }
 
 static const char* const kObjectProperty = "comp.Window";
 

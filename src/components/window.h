@@ -13,8 +13,11 @@ namespace comp {
 // The default shows the message in a message box; tests and hosts may install their own.
 using ExceptionHandler = std::function<void(const std::exception&)>;
 void SetExceptionHandler(ExceptionHandler handler);
-void HandleException(const std::exception& e);
-void HandleUnknownException();
+// Neither lets anything out, not even when no memory is left: they are called from catch blocks at the
+// boundaries.
+void HandleException(const std::exception& e) noexcept;
+// Reports an exception of no known type ("Unknown exception").
+void HandleUnknownException() noexcept;
 
 // Runs |body|; an exception that escapes it goes to the application's exception handler.
 template <typename F>

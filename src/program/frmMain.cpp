@@ -248,6 +248,9 @@ LRESULT T_3DVexlorControlForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lPa
 }
 
 void T_3DVexlorControlForm::tiMouseUp() {
+    // A busy program can find a second button-up queued behind the one that opened the menu; the menu
+    // loop hands it over while the menu is open. That menu stays as it is: nothing of it is built anew.
+    if (pm.Handle()) return;
     POINT p = {0, 0};
     GetCursorPos(&p);
     pm.PopupAt(p.x, p.y);

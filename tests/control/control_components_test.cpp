@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@
 #include "components/form.h"
 #include "components/menus.h"
 #include "components/panel.h"
+#include "failing_new.h"
+#include "test_windows.h"
 
 namespace {
 
@@ -81,6 +84,24 @@ void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     if (HWND m = FindWindowA("#32768", nullptr)) PostMessageA(m, WM_KEYDOWN, VK_ESCAPE, 0);
 }
+
+// A menu whose platform refuses to take the item named |refused|.
+template <typename Base>
+class RefusingMenu : public Base {
+public:
+    std::string refused;
+    HMENU refusedIn = nullptr;  // the menu the refused item was meant for
+
+protected:
+    void AppendItem(HMENU menu, comp::MenuItem& item, HMENU submenu) override {
+        if (!refused.empty() && item.Name == refused) {
+            refusedIn = menu;
+            if (submenu) DestroyMenu(submenu);  // taken over, as the platform's refusal does
+            throw comp::Exception("no room for " + item.Name);
+        }
+        Base::AppendItem(menu, item, submenu);
+    }
+};
 
 }  // namespace
 
@@ -194,6 +215,26 @@ TEST(ComponentForm, RightClickPopsUpTheMenuAndExceptionsStayInside) {
     comp::SetExceptionHandler(nullptr);
 }
 
+TEST(ComponentForm, AnExceptionOfNoKnownTypeIsReportedWithNoMemoryLeft) {
+    comp::Form form;
+    form.CreateForm(TopLevel());
+    const char* reported = nullptr;
+    comp::SetExceptionHandler([&](const std::exception& e) { reported = e.what(); });
+    form.OnKeyDown = [](comp::Form&, WORD&, comp::ShiftState) { throw 42; };
+    {
+        testing_support::FailingAllocations refuse;
+        SendMessageA(form.Handle(), WM_KEYDOWN, 'A', 0);
+    }
+    EXPECT_STREQ("Unknown exception", reported);
+    reported = nullptr;
+    {
+        testing_support::FailingAllocations refuse;
+        comp::Guarded([] { throw 42; });
+    }
+    EXPECT_STREQ("Unknown exception", reported);
+    comp::SetExceptionHandler(nullptr);
+}
+
 TEST(ComponentPanel, CaptionColourFontAndPlacement) {
     comp::Form form;
     form.CreateForm(TopLevel());
@@ -264,6 +305,81 @@ TEST(ComponentMenu, BuildsItemsAndRunsTheChosenOne) {
     SetTimer(nullptr, 0, 300, CloseMenu);
     EXPECT_EQ(nullptr, menu.PopupAt(100, 100));
     EXPECT_EQ(1u, clicks.size());
+}
+
+TEST(ComponentMenu, AskedToPopUpWhileOpenTheMenuStaysAsItIs) {
+    comp::PopupMenu menu;
+    int popups = 0;
+    std::vector<std::string> clicks;
+    menu.OnPopup = [&](comp::PopupMenu&) { ++popups; };
+    auto click = [&](comp::MenuItem& item) { clicks.push_back(item.Name); };
+    menu.Items.Add("First", click, "miFirst");
+    menu.Items.Add("Second", click, "miSecond");
+    bool kept = false;
+    comp::MenuItem* chosen = nullptr;
+    testing_support::RunWithSteps([&] { chosen = menu.PopupAt(100, 100); },
+                                  {[&] {
+                                      // A message handled inside the menu loop asks for the menu again.
+                                      // Should a second menu open, the timer closes it and the test goes on.
+                                      const HMENU open = menu.Handle();
+                                      const UINT_PTR closer = SetTimer(nullptr, 0, 1000, CloseMenu);
+                                      EXPECT_EQ(nullptr, menu.PopupAt(120, 120));
+                                      KillTimer(nullptr, closer);
+                                      kept = open && menu.Handle() == open && IsMenu(open);
+                                      HWND m = FindWindowA("#32768", nullptr);
+                                      PostMessageA(m, WM_KEYDOWN, VK_UP, 0);
+                                      PostMessageA(m, WM_KEYDOWN, VK_RETURN, 0);
+                                  }},
+                                  100, [] { return FindWindowA("#32768", nullptr) != nullptr; });
+    EXPECT_TRUE(kept);
+    EXPECT_EQ(1, popups);
+    ASSERT_NE(nullptr, chosen);
+    EXPECT_EQ(std::vector<std::string>{"miSecond"}, clicks);
+}
+
+TEST(ComponentMenu, AMenuThatCanNotBeBuiltLeavesNothingBehind) {
+    RefusingMenu<comp::PopupMenu> menu;
+    int popups = 0;
+    menu.OnPopup = [&](comp::PopupMenu&) { ++popups; };
+    menu.Items.Add("First");
+    comp::MenuItem& sub = menu.Items.Add("Arrange by");
+    sub.Add("Name");
+    sub.Add("Size", nullptr, "miSize");
+    menu.refused = "miSize";
+    EXPECT_THROW(menu.PopupAt(100, 100), comp::Exception);
+    ASSERT_NE(nullptr, menu.refusedIn);
+    EXPECT_FALSE(IsMenu(menu.refusedIn));  // the submenu that was being filled went too
+    // Nothing of the failed build counts as open: the menu pops up the next time.
+    menu.refused.clear();
+    SetTimer(nullptr, 0, 300, CloseMenu);
+    menu.PopupAt(100, 100);
+    EXPECT_EQ(2, popups);
+}
+
+TEST(ComponentMenu, ABarThatCanNotBeBuiltLeavesTheShownBarAndItsCommands) {
+    comp::Form form;
+    form.CreateForm(TopLevel());
+    RefusingMenu<comp::MainMenu> bar;
+    std::vector<std::string> clicks;
+    auto click = [&](comp::MenuItem& item) { clicks.push_back(item.Name); };
+    comp::MenuItem& hidden = bar.Items.Add("Hidden", click, "miHidden");
+    hidden.Visible = false;
+    bar.Items.Add("File", click, "miFile");
+    bar.Items.Add("Help", click, "miHelp");
+    bar.Attach(form.Handle());
+    const HMENU shown = GetMenu(form.Handle());
+    ASSERT_NE(nullptr, shown);
+    // The new bar numbers its items from the one shown now on, and fails at the last.
+    hidden.Visible = true;
+    bar.refused = "miHelp";
+    EXPECT_THROW(bar.UpdateItems(), comp::Exception);
+    EXPECT_FALSE(IsMenu(bar.refusedIn));
+    EXPECT_EQ(shown, GetMenu(form.Handle()));
+    EXPECT_EQ(shown, bar.Handle());
+    // A command of the bar on screen runs the item it shows.
+    SendMessageA(form.Handle(), WM_COMMAND, GetMenuItemID(shown, 0), 0);
+    SendMessageA(form.Handle(), WM_COMMAND, GetMenuItemID(shown, 1), 0);
+    EXPECT_EQ((std::vector<std::string>{"miFile", "miHelp"}), clicks);
 }
 
 TEST(ComponentCom, PointerCountsGuidTextAndFactoryCounts) {
@@ -409,4 +525,35 @@ TEST(ComponentCom, ConnectionPointAdvisesFiresAndReportsTheCurrentSink) {
     EXPECT_EQ(static_cast<IUnknown*>(&second), changes[1]);
     EXPECT_EQ(static_cast<IUnknown*>(&first), changes[2]);
     EXPECT_EQ(nullptr, changes[3]);
+}
+
+TEST(ComponentCom, ConnectionPointTakesNoReferenceItCanNotStore) {
+    const IID events = {0xCF6A524B, 0x6B12, 0x43F4, {0x90, 0x26, 0xE3, 0x20, 0x8B, 0x5A, 0xFD, 0x8B}};
+    Container container;
+    Sink sink;
+    comp::ConnectionPoint cp(&container, events);
+    DWORD cookie = 0;
+    HRESULT hr = S_OK;
+    {
+        testing_support::FailingAllocations refuse;
+        hr = cp.Advise(&sink, &cookie);
+    }
+    EXPECT_EQ(E_OUTOFMEMORY, hr);
+    EXPECT_EQ(0u, cp.SinkCount());
+    EXPECT_EQ(1, sink.refs);
+
+    // Firing with no memory for its list of sinks leaves each sink's count as it was.
+    ASSERT_EQ(S_OK, cp.Advise(&sink, &cookie));
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    bool outOfMemory = false;
+    {
+        testing_support::FailingAllocations refuse;
+        try {
+            cp.Fire(1, none);
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
+        }
+    }
+    EXPECT_TRUE(outOfMemory);
+    EXPECT_EQ(2, sink.refs);
 }

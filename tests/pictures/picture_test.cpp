@@ -2,8 +2,11 @@
 // bitmap files chosen by extension, and JPEG errors that come back as exceptions.
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "components/jpeg.h"
 #include "components/picture.h"
+#include "failing_new.h"
 #include "fixtures.h"
 #include "test_pictures.h"
 
@@ -196,4 +199,32 @@ TEST(JpegImage, ReadsTheSizeFirstAndDecodesOnAssign) {
     jpeg.LoadFromMemory(std::vector<uint8_t>(bytes.begin(), bytes.end()));
     jpeg.AssignTo(b);
     ExpectQuadrants(b, 12);
+}
+
+TEST(JpegImage, AFileWhoseBytesCanNotBeHeldIsLeftFree) {
+    // A sparse file just inside the size the reader takes: the 32-bit build has no room for its bytes,
+    // and here the allocation is refused. Right after the failed load the file can be renamed and deleted.
+    testing_support::ScratchFolder folder;
+    const std::string big = folder.Path() + "big.jpg", moved = folder.Path() + "moved.jpg";
+    HANDLE h = CreateFileA(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    LARGE_INTEGER end;
+    end.QuadPart = 0x7FFFFFFF;
+    const bool sized = SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+    CloseHandle(h);
+    ASSERT_TRUE(sized);
+
+    comp::JpegImage jpeg;
+    bool outOfMemory = false;
+    {
+        testing_support::FailingAllocations refuse;
+        try {
+            jpeg.LoadFromFile(big);
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
+        }
+    }
+    EXPECT_TRUE(outOfMemory);
+    EXPECT_TRUE(MoveFileA(big.c_str(), moved.c_str())) << GetLastError();
+    EXPECT_TRUE(DeleteFileA(moved.c_str())) << GetLastError();
 }

@@ -1,11 +1,13 @@
 // The modal form and the standard controls: results of buttons, Enter and Escape, the owner disabled
 // while the form runs, check box and memo contents.
 #include "components/dialog.h"
+#include "failing_new.h"
 #include "test_windows.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 #include <vector>
 
 namespace {
@@ -20,6 +22,12 @@ int RunModal(comp::Dialog& dialog, const std::vector<std::function<void()>>& ste
 void Key(HWND target, WPARAM vk) {
     PostMessageA(target, WM_KEYDOWN, vk, 1);
     PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
+}
+
+int ChildCount(HWND parent) {
+    int count = 0;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) ++count;
+    return count;
 }
 
 comp::DialogParams Params() {
@@ -112,4 +120,33 @@ TEST(Dialog, MemoLinesAndSetChecked) {
     EXPECT_FALSE(box.Checked());
     EXPECT_EQ(0, clicks);  // setting the tick raises no event
     EXPECT_EQ(&box, comp::Control::FromHandle(box.Handle()));
+}
+
+TEST(Dialog, AControlTheFormCanNotTakeGoesAgain) {
+    comp::Dialog dialog(Params());
+    const std::vector<std::function<void()>> adds = {
+        [&] { dialog.AddButton("Button", 10, 10, 75, 25); },
+        [&] { dialog.AddCheckBox("Box", 10, 40, 100, 17); },
+        [&] { dialog.AddLabel("Label", 10, 60, 100, 17); },
+        [&] { dialog.AddImage(120, 10, 32, 32); },
+        [&] { dialog.AddMemo(120, 50, 100, 40, true, true); },
+    };
+    // Each allocation of each helper fails once in turn: a helper that fails leaves no control behind.
+    for (size_t i = 0; i < adds.size(); ++i) {
+        for (int skip = 0;; ++skip) {
+            const int before = ChildCount(dialog.Handle());
+            bool failed = false;
+            {
+                testing_support::FailingAllocations refuse(skip, 1);
+                try {
+                    adds[i]();
+                } catch (const std::bad_alloc&) {
+                    failed = true;
+                }
+            }
+            if (!failed) break;
+            EXPECT_EQ(before, ChildCount(dialog.Handle())) << "helper " << i << ", allocation " << skip;
+        }
+    }
+    EXPECT_EQ(static_cast<int>(adds.size()), ChildCount(dialog.Handle()));
 }

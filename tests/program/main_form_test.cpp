@@ -1,8 +1,8 @@
 // The main form in-process, with the desktop page in a scratch folder and the Active Desktop stand-in:
 // the control's requests while the program runs and once it has begun to close, log-off, the wallpaper
 // it puts back when the page was already the wallpaper at start, the start-with-Windows entry after a
-// move, a control window that can't be made, and the wait for the control's window. The plain start
-// without its folders, in a process of its own.
+// move, a control window that can't be made, the tray menu asked for again while it is open, and the wait
+// for the control's window. The plain start without its folders, in a process of its own.
 #include "child_process.h"
 #include "components/paths.h"
 #include "components/registry.h"
@@ -272,6 +272,33 @@ TEST(ProgramStart, WithoutItsDataOrApplicationFolderTheProgramSaysSoOnceAndDoesN
         EXPECT_EQ("1 1 1 0", r.FirstLine());
         EXPECT_NE(std::string::npos, r.output.find(c.text)) << r.output;
     }
+}
+
+TEST_F(MainFormTest, AButtonUpQueuedBehindTheOneThatOpenedTheTrayMenuLeavesThatMenuOpen) {
+    T_3DVexlorControlForm form;
+    int ups = 0;
+    HMENU openAtSecond = nullptr;
+    const auto popUp = form.ti->OnMouseUp;
+    form.ti->OnMouseUp = [&](TTrayIcon& sender, TMouseButton button, TShiftState shift, int x, int y) {
+        if (++ups == 2) openAtSecond = form.pm.Handle();
+        popUp(sender, button, shift, x, y);
+    };
+    bool kept = false;
+    testing_support::RunWithSteps(
+        [&] {
+            // A busy program: the second notification is queued before the first is handled.
+            PostMessageA(form.ti->IconWindow(), kTrayCallbackMessage, 1, WM_LBUTTONUP);
+            PostMessageA(form.ti->IconWindow(), kTrayCallbackMessage, 1, WM_LBUTTONUP);
+            testing_support::PumpUntil([&] { return ups == 2 && !form.pm.Handle(); }, 30000);
+        },
+        {[&] {
+            kept = openAtSecond && form.pm.Handle() == openAtSecond && IsMenu(openAtSecond);
+            PostMessageA(FindWindowA("#32768", nullptr), WM_KEYDOWN, VK_ESCAPE, 0);
+        }},
+        100, [] { return FindWindowA("#32768", nullptr) != nullptr; });
+    EXPECT_EQ(2, ups);
+    EXPECT_NE(nullptr, openAtSecond);  // the second one came while the menu was open
+    EXPECT_TRUE(kept);
 }
 
 TEST(MainFormWait, WaitsWhileTheControlWindowExistsAndHandlesMessagesMeanwhile) {
