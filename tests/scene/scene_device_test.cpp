@@ -19,6 +19,7 @@
 #include "control/uInit.h"
 #include "control/uInter.h"
 #include "control/uRender.h"
+#include "control/uTexture.h"
 #include "data_folder.h"
 #include "fixtures.h"
 #include "shared/uMessages.h"
@@ -592,6 +593,23 @@ TEST_F(SceneTest, AFaceWithoutItsTextureOrVertexBufferIsNotDrawn) {
     faces[1]->ReleaseVertexBuffer();
     RenderFrame(host, g);
     EXPECT_COLOUR(At(0.5, 0.5), kClear, 0);
+}
+
+TEST_F(SceneTest, AnUploadIsTakenOnlyWhereItLiesInsideTheTexture) {
+    ASSERT_TRUE(MakeScene());
+    faces[1]->SetTextureSize(256, 256);
+    PaintFace(1, kFaceColours[1]);
+    IDirect3DTexture9* texture = faces[1]->Texture;
+    Bitmap mark(32, 32);
+    mark.Fill(kMagenta);
+    // Across the right edge and across the bottom edge: refused, nothing written.
+    EXPECT_EQ(CopyBitmapToTexture(texture, mark, 240, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(CopyBitmapToTexture(texture, mark, 0, 240), D3DERR_INVALIDCALL);
+    EXPECT_COLOUR(Texel(1, 250, 5), kFaceColours[1], 0);
+    EXPECT_COLOUR(Texel(1, 5, 250), kFaceColours[1], 0);
+    // Up to both edges: taken.
+    EXPECT_EQ(CopyBitmapToTexture(texture, mark, 224, 224), D3D_OK);
+    EXPECT_COLOUR(Texel(1, 255, 255), kMagenta, 0);
 }
 
 TEST_F(SceneTest, FacesShowTheirFoldersAndTheMonitorStepReScansAFlaggedFace) {
