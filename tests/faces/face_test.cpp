@@ -786,3 +786,20 @@ TEST_F(FaceTest, CaptionsShowTheLettersOfTheSystemCodePage) {
     EXPECT_GT(ink, 40);
     EXPECT_EQ(differing, 0);
 }
+
+// ---- The face's grid and its texture
+
+TEST_F(FaceTest, ASmallerTextureTakesTheGridAlongThoughThePictureCannotBeMade) {
+    for (int i = 0; i < 12; ++i) Touch(folder_ + "f" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".txt");
+    TGranDesktop& face = MakeFace();
+    // No bitmap can be made: the picture fails after the texture has taken its new size.
+    GdiExhaustion exhaustion;
+    EXPECT_ANY_THROW(face.SetParams(256, 256, kPicStretch, RGB(0, 255, 0), ""));
+    exhaustion.Free();
+    ASSERT_NE(face.Texture, nullptr);
+    ASSERT_EQ(face.TextureWidth, 256);
+    EXPECT_EQ(face.Columns, 3);
+    EXPECT_EQ(face.Rows, 3);
+    // The items stand on the new grid: every cell drawn lies inside the new texture.
+    EXPECT_NO_THROW(face.DrawAllLinks());
+}
