@@ -59,12 +59,16 @@ HRESULT T3DPanel::FillVertexBuffer() {
     IDirect3DVertexBuffer9* buffer = nullptr;
     HRESULT hr = Device->CreateVertexBuffer(sizeof(TFaceQuad), 0, kCubeFVF, D3DPOOL_DEFAULT, &buffer, nullptr);
     if (FAILED(hr)) return hr;
-    VertexBuffer = buffer;
     void* data = nullptr;
-    hr = VertexBuffer->Lock(0, sizeof(TFaceQuad), &data, 0);
-    if (FAILED(hr)) return hr;
+    hr = buffer->Lock(0, sizeof(TFaceQuad), &data, 0);
+    if (FAILED(hr)) {
+        // A buffer that could not be filled is not kept: it would be drawn with whatever it holds.
+        buffer->Release();
+        return hr;
+    }
     std::memcpy(data, Vertices.data(), sizeof(TFaceQuad));
-    VertexBuffer->Unlock();
+    buffer->Unlock();
+    VertexBuffer = buffer;
     return S_OK;
 }
 

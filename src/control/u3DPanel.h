@@ -28,7 +28,8 @@ public:
     void FillColor(COLORREF colour);
     // Builds the face background from the picture the face bitmap holds and uploads it.
     void ComposeBackground();
-    // (Re)creates the default-pool vertex buffer and fills it with the four vertices.
+    // (Re)creates the default-pool vertex buffer and fills it with the four vertices; a buffer that
+    // could not be filled is released (none is left).
     HRESULT FillVertexBuffer();
     // Releases the vertex buffer (before a device reset).
     void ReleaseVertexBuffer();

@@ -129,7 +129,8 @@ public:
     // ---- drawing and hit tests
 
     // Draws a record's cell (icon and caption) into the texture, or erases it (dmErase); nothing for
-    // null, another mode, or a record outside the grid.
+    // null, another mode, a record outside the grid, or a face without a texture. Raises when a part of
+    // the cell could not be uploaded: the cell then still shows what it showed, in whole or in part.
     void DrawLink(const TLinkRecord* record, uint8_t mode);
     // Every record as it stands: the selected one highlighted, the others normal.
     void DrawAllLinks();

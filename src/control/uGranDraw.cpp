@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "components/bitmap.h"
+#include "components/exceptions.h"
 #include "components/icon.h"
 #include "control/uShellLinkEx.h"
 #include "control/uTexture.h"
@@ -16,6 +17,13 @@ namespace {
 constexpr BYTE kCaptionCharset = DEFAULT_CHARSET;
 constexpr int kCaptionPoints = 8;
 constexpr UINT kCaptionFormat = DT_CENTER | DT_WORDBREAK | DT_END_ELLIPSIS | DT_WORD_ELLIPSIS;
+
+// Uploads one part of a cell; a part that does not reach the texture raises, so that the caller does
+// not take the cell for drawn or erased.
+void UploadCellPart(IDirect3DTexture9* texture, Bitmap& part, int x, int y) {
+    comp::CheckHResult(CopyBitmapToTexture(texture, part, static_cast<uint16_t>(x), static_cast<uint16_t>(y)),
+                       "Upload of a face cell");
+}
 }  // namespace
 
 TCaptionFont::~TCaptionFont() {
@@ -39,7 +47,8 @@ HFONT TCaptionFont::Handle() {
 }
 
 void TGranDesktop::DrawLink(const TLinkRecord* record, uint8_t mode) {
-    if (!record || mode > dmErase) return;
+    // Without a texture there is nothing to draw into or to erase.
+    if (!record || mode > dmErase || !Texture) return;
     if (!InGrid(TCell{record->Column, record->Row}, Columns, Rows)) return;
     if (mode == dmErase) EraseCell(*record);
     else DrawCell(*record, mode == dmSelected);
@@ -56,7 +65,7 @@ void TGranDesktop::DrawCell(const TLinkRecord& record, bool selected) {
     comp::Icon handle;
     GetLinkIcon(record, handle);
     if (!handle.Empty()) DrawIconEx(icon.Canvas(), 0, 0, handle.Handle(), IconWidth, IconHeight, 0, nullptr, DI_NORMAL);
-    CopyBitmapToTexture(Texture, icon, static_cast<uint16_t>(iconX), static_cast<uint16_t>(iconY));
+    UploadCellPart(Texture, icon, iconX, iconY);
 
     // The caption, one pixel row shorter than its band: the band's last row keeps the background.
     const int textX = cellX + TextMargin, textY = iconY + IconHeight + TextGap;
@@ -75,7 +84,7 @@ void TGranDesktop::DrawCell(const TLinkRecord& record, bool selected) {
     DrawTextExA(dc, text.empty() ? const_cast<char*>("") : &text[0], static_cast<int>(text.size()), &area,
                 kCaptionFormat, nullptr);
     SelectObject(dc, oldFont);
-    CopyBitmapToTexture(Texture, caption, static_cast<uint16_t>(textX), static_cast<uint16_t>(textY));
+    UploadCellPart(Texture, caption, textX, textY);
 }
 
 void TGranDesktop::EraseCell(const TLinkRecord& record) {
@@ -84,11 +93,11 @@ void TGranDesktop::EraseCell(const TLinkRecord& record) {
     const int iconX = cellX + IconLeft, iconY = cellY + IconTop;
     Bitmap icon(IconWidth, IconHeight);
     icon.Draw(face, -iconX, -iconY);
-    CopyBitmapToTexture(Texture, icon, static_cast<uint16_t>(iconX), static_cast<uint16_t>(iconY));
+    UploadCellPart(Texture, icon, iconX, iconY);
     const int textX = cellX + TextMargin, textY = iconY + IconHeight + TextGap;
     Bitmap band(CellWidth - 2 * TextMargin, CellHeight - IconTop - IconHeight - TextGap);
     band.Draw(face, -textX, -textY);
-    CopyBitmapToTexture(Texture, band, static_cast<uint16_t>(textX), static_cast<uint16_t>(textY));
+    UploadCellPart(Texture, band, textX, textY);
 }
 
 void TGranDesktop::DrawAllLinks() {

@@ -50,17 +50,17 @@ void TGranDesktop::SetParams(uint16_t width, uint16_t height, uint8_t position, 
                              const std::string& path) {
     const bool resized = width != TextureWidth || height != TextureHeight;
     if (resized) {
+        // The grid goes with the texture at once: when a later step fails, no cell of the old grid is
+        // left beyond the new texture's edge.
         SavePositions();
         SetTextureSize(width, height);
+        UpdateGrid();
+        LoadPositions();
     }
     WallPaper = path;
     BackColor = colour;
     if (position <= kPicTile) BackPicPos = position;
     LoadPicture();
     ComposeBackground();
-    if (resized) {
-        UpdateGrid();
-        LoadPositions();
-    }
     DrawAllLinks();
 }

@@ -22,9 +22,17 @@ void ConvertRowToTexels(const uint8_t* pixels, uint32_t* texels, int count) {
 
 HRESULT CopyBitmapToTexture(IDirect3DTexture9* texture, comp::Bitmap& bitmap, uint16_t x, uint16_t y) {
     if (!texture || bitmap.Empty()) return E_INVALIDARG;
+    // The lock need not check the rectangle: one past the level's edge can be answered with memory
+    // beyond the level.
+    D3DSURFACE_DESC level{};
+    HRESULT hr = texture->GetLevelDesc(0, &level);
+    if (FAILED(hr)) return hr;
+    if (static_cast<UINT>(x) + static_cast<UINT>(bitmap.Width()) > level.Width ||
+        static_cast<UINT>(y) + static_cast<UINT>(bitmap.Height()) > level.Height)
+        return D3DERR_INVALIDCALL;
     const RECT rect{x, y, x + bitmap.Width(), y + bitmap.Height()};
     D3DLOCKED_RECT locked{};
-    const HRESULT hr = texture->LockRect(0, &locked, &rect, 0);
+    hr = texture->LockRect(0, &locked, &rect, 0);
     if (FAILED(hr)) return hr;
     try {
         bitmap.SetPixelFormat(comp::PixelFormat::pf24bit);

@@ -9,9 +9,9 @@
 #include "components/bitmap.h"
 
 // Copies the whole bitmap into level 0 of |texture| with its top-left corner at texel (x, y),
-// as opaque A8R8G8B8 texels. The bitmap is converted to 24 bits per pixel and stays so. The
-// rectangle must lie inside the texture; when the lock fails nothing is written. Answers the
-// lock's result.
+// as opaque A8R8G8B8 texels. The bitmap is converted to 24 bits per pixel and stays so. A
+// rectangle that does not lie inside level 0 is refused with D3DERR_INVALIDCALL; when it is
+// refused or the lock fails nothing is written. Answers the lock's result.
 HRESULT CopyBitmapToTexture(IDirect3DTexture9* texture, comp::Bitmap& bitmap, uint16_t x, uint16_t y);
 
 // Converts one row of 24-bit pixels (blue, green, red) to opaque 0xFFRRGGBB texels.

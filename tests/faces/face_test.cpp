@@ -856,3 +856,72 @@ TEST_F(FaceTest, CaptionsShowTheLettersOfTheSystemCodePage) {
     EXPECT_GT(ink, 40);
     EXPECT_EQ(differing, 0);
 }
+
+// ---- The face's grid and its texture
+
+TEST_F(FaceTest, ASmallerTextureTakesTheGridAlongThoughThePictureCannotBeMade) {
+    for (int i = 0; i < 12; ++i) Touch(folder_ + "f" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".txt");
+    TGranDesktop& face = MakeFace();
+    // No bitmap can be made: the picture fails after the texture has taken its new size.
+    GdiExhaustion exhaustion;
+    EXPECT_ANY_THROW(face.SetParams(256, 256, kPicStretch, RGB(0, 255, 0), ""));
+    exhaustion.Free();
+    ASSERT_NE(face.Texture, nullptr);
+    ASSERT_EQ(face.TextureWidth, 256);
+    EXPECT_EQ(face.Columns, 3);
+    EXPECT_EQ(face.Rows, 3);
+    // The items stand on the new grid: every cell drawn lies inside the new texture.
+    EXPECT_NO_THROW(face.DrawAllLinks());
+}
+
+namespace {
+
+// Holds level 0 of a texture locked while it lives: no other lock of that level is granted meanwhile.
+class HeldTextureLock {
+public:
+    explicit HeldTextureLock(IDirect3DTexture9* texture) : texture_(texture) {
+        D3DLOCKED_RECT locked{};
+        held_ = SUCCEEDED(texture_->LockRect(0, &locked, nullptr, D3DLOCK_READONLY));
+    }
+    ~HeldTextureLock() {
+        if (held_) texture_->UnlockRect(0);
+    }
+    HeldTextureLock(const HeldTextureLock&) = delete;
+    HeldTextureLock& operator=(const HeldTextureLock&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    IDirect3DTexture9* texture_;
+    bool held_ = false;
+};
+
+}  // namespace
+
+TEST_F(FaceTest, CellsThatCannotReachTheTextureLeaveTheirItemsToTheNextReScan) {
+    Touch(folder_ + "changed.txt");
+    Touch(folder_ + "gone.txt");
+    TGranDesktop& face = MakeFace();
+    const TLinkRecord changed = *Item("changed.txt");
+    const TLinkRecord gone = *Item("gone.txt");
+    AgeFile(folder_ + "changed.txt");
+    ASSERT_TRUE(DeleteFileA((folder_ + "gone.txt").c_str()));
+
+    {
+        const HeldTextureLock held(face.Texture);
+        ASSERT_TRUE(held.Held());
+        EXPECT_NO_THROW(face.Refresh());
+    }
+    // The deleted item's icon could not be erased: its item stays with it. The changed item could not
+    // be drawn anew: its old record stays. The next tick tries again.
+    ASSERT_NE(Item("gone.txt"), nullptr);
+    EXPECT_GT(IconInk(gone), 100);
+    ASSERT_NE(Item("changed.txt"), nullptr);
+    EXPECT_EQ(Item("changed.txt")->Time, changed.Time);
+    EXPECT_TRUE(face.NeedsRefresh.load());
+
+    face.Refresh();
+    EXPECT_EQ(Item("gone.txt"), nullptr);
+    EXPECT_EQ(IconInk(gone), 0);
+    ASSERT_NE(Item("changed.txt"), nullptr);
+    EXPECT_NE(Item("changed.txt")->Time, changed.Time);
+}

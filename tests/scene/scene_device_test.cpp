@@ -19,6 +19,7 @@
 #include "control/uInit.h"
 #include "control/uInter.h"
 #include "control/uRender.h"
+#include "control/uTexture.h"
 #include "data_folder.h"
 #include "fixtures.h"
 #include "shared/uMessages.h"
@@ -592,6 +593,74 @@ TEST_F(SceneTest, AFaceWithoutItsTextureOrVertexBufferIsNotDrawn) {
     faces[1]->ReleaseVertexBuffer();
     RenderFrame(host, g);
     EXPECT_COLOUR(At(0.5, 0.5), kClear, 0);
+}
+
+namespace {
+
+// Every Lock of a vertex buffer fails while it lives: the entry of Lock in the method table that the
+// platform's vertex buffers share points at a stand-in meanwhile.
+class FailingVertexBufferLocks {
+public:
+    explicit FailingVertexBufferLocks(IDirect3DDevice9* device) {
+        IDirect3DVertexBuffer9* probe = nullptr;
+        if (FAILED(device->CreateVertexBuffer(32, 0, 0, D3DPOOL_DEFAULT, &probe, nullptr))) return;
+        slot_ = *reinterpret_cast<void***>(probe) + kLockEntry;
+        probe->Release();
+        real_ = *slot_;
+        Write(reinterpret_cast<void*>(&Refuse));
+    }
+    ~FailingVertexBufferLocks() {
+        if (slot_) Write(real_);
+    }
+    FailingVertexBufferLocks(const FailingVertexBufferLocks&) = delete;
+    FailingVertexBufferLocks& operator=(const FailingVertexBufferLocks&) = delete;
+    bool Installed() const { return slot_ != nullptr; }
+
+private:
+    static constexpr int kLockEntry = 11;  // after the 3 methods of IUnknown and the 8 of IDirect3DResource9
+    static HRESULT STDMETHODCALLTYPE Refuse(IDirect3DVertexBuffer9*, UINT, UINT, void**, DWORD) {
+        return D3DERR_INVALIDCALL;
+    }
+    void Write(void* value) {
+        DWORD old = 0;
+        VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &old);
+        *slot_ = value;
+        VirtualProtect(slot_, sizeof *slot_, old, &old);
+    }
+
+    void** slot_ = nullptr;
+    void* real_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SceneTest, AVertexBufferThatCannotBeFilledIsNotKept) {
+    ASSERT_TRUE(MakeScene());
+    HRESULT filled = S_OK;
+    {
+        const FailingVertexBufferLocks failing(g.D3D.Device);
+        ASSERT_TRUE(failing.Installed());
+        filled = faces[1]->FillVertexBuffer();
+    }
+    EXPECT_EQ(filled, D3DERR_INVALIDCALL);
+    EXPECT_EQ(faces[1]->VertexBuffer, nullptr);
+}
+
+TEST_F(SceneTest, AnUploadIsTakenOnlyWhereItLiesInsideTheTexture) {
+    ASSERT_TRUE(MakeScene());
+    faces[1]->SetTextureSize(256, 256);
+    PaintFace(1, kFaceColours[1]);
+    IDirect3DTexture9* texture = faces[1]->Texture;
+    Bitmap mark(32, 32);
+    mark.Fill(kMagenta);
+    // Across the right edge and across the bottom edge: refused, nothing written.
+    EXPECT_EQ(CopyBitmapToTexture(texture, mark, 240, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(CopyBitmapToTexture(texture, mark, 0, 240), D3DERR_INVALIDCALL);
+    EXPECT_COLOUR(Texel(1, 250, 5), kFaceColours[1], 0);
+    EXPECT_COLOUR(Texel(1, 5, 250), kFaceColours[1], 0);
+    // Up to both edges: taken.
+    EXPECT_EQ(CopyBitmapToTexture(texture, mark, 224, 224), D3D_OK);
+    EXPECT_COLOUR(Texel(1, 255, 255), kMagenta, 0);
 }
 
 TEST_F(SceneTest, FacesShowTheirFoldersAndTheMonitorStepReScansAFlaggedFace) {
