@@ -29,7 +29,4 @@ struct CabinetContents {
 std::string BuildCabinet(const CabinetContents& contents);
 // Writes it to |fileName|.
 void WriteCabinet(const std::string& fileName, const CabinetContents& contents);
-// The name the host's tests still use.
-using CabSpec = CabinetContents;
-
 }  // namespace testing_support

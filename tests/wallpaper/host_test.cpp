@@ -224,12 +224,12 @@ TEST_F(HostTest, UnpackFolderHoldsOnlyThisPackageAndAFailedUnpackLoadsNothing) {
     LoadWallpaper(Package("good.3dv"), 0, device);
     ASSERT_NE(WallpaperLib, nullptr);
     Calls();
-    testing_support::CabSpec spec;
-    spec.files.resize(1);
-    spec.files[0].name = "..\\wallpaper.dll";
-    spec.files[0].content = "not a plug-in";
+    testing_support::CabinetContents climbing;
+    climbing.files.resize(1);
+    climbing.files[0].name = "..\\wallpaper.dll";
+    climbing.files[0].content = "not a plug-in";
     const std::string climbs = scratch.Path() + "climbs.3dv";
-    testing_support::WriteCabinet(climbs, spec);
+    testing_support::WriteCabinet(climbs, climbing);
     LoadWallpaper(climbs, 0, device);
     EXPECT_EQ(WallpaperLib, nullptr);
     EXPECT_EQ(CallNames(), std::vector<std::string>{"Kill"});
