@@ -110,8 +110,7 @@ TGranDesktop::TGranDesktop(TFaceSettings settings, const std::string& folder, co
 }
 
 TGranDesktop::~TGranDesktop() {
-    // A face whose folder never listed holds none of its items: the saved cells stay for a later start.
-    if (listed_) SavePositions();
+    SavePositions();
     WriteSettings();
     IniFile.UpdateFile();
     Monitor.reset();

@@ -16,6 +16,8 @@ void TGranDesktop::WriteSettings() {
 }
 
 void TGranDesktop::SavePositions() {
+    // A face whose folder never listed holds none of its items: the saved cells stay for when it does.
+    if (!listed_) return;
     try {
         std::vector<const TLinkRecord*> links;
         links.reserve(Links.size());

@@ -794,10 +794,13 @@ TEST_F(FaceTest, AFaceMadeWhileItsFolderIsOutOfReachTakesItsSavedCellsOnceTheFol
                                ini.ReadInteger("data", "x0", -1), ini.ReadInteger("data", "y0", -1));
     };
 
-    // Freed without ever seeing its folder, the face leaves the saved cells alone.
+    // Given a new texture size and freed without ever seeing its folder, the face leaves the saved cells
+    // alone.
     MakeFace();
     EXPECT_TRUE(face_->Links.empty());
     EXPECT_TRUE(face_->NeedsRefresh.load());
+    face_->SetParams(1024, 1024, kPicStretch, RGB(0, 255, 0), "");
+    EXPECT_EQ(savedCell(), std::make_tuple(1, std::string("kept.txt"), 3, 4));
     face_.reset();
     EXPECT_EQ(savedCell(), std::make_tuple(1, std::string("kept.txt"), 3, 4));
 
