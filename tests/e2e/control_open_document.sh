@@ -6,7 +6,7 @@
 command -v xdotool >/dev/null || { echo "FAIL - xdotool is missing: run scripts/install-deps.sh"; exit 1; }
 prepare 0
 empty_front_face
-printf 'Opened from the cube.\r\n' >"$face/Note.txt"
+printf 'Opened from the cube.\r\n' >"$face/Letter.txt"
 start_hosted
 
 # The one item takes cell (0, 0), whose icon lies at screen (167, 114) to (211, 147).
@@ -15,7 +15,10 @@ xdotool mousemove 600 450 click 1   # an empty part of the face: the cube takes 
 sleep 0.5
 xdotool mousemove 189 130 click --repeat 2 --delay 80 1
 check "a double-click on its icon opens Notepad" drv wait Notepad 10000
-check "... with the document" bash -c '[[ "$1" == *Note* ]]' _ "$(drv text Notepad)"
+# Notepad names the document in its caption once it has read it ("Untitled - Notepad" without one).
+caption_names_it() { caption=$(drv text Notepad); [ "$caption" = "Letter.txt - Notepad" ]; }
+wait_for 5 caption_names_it
+check_eq "... with the document" "Letter.txt - Notepad" "$caption"
 drv post Notepad 0x0010 >/dev/null   # WM_CLOSE: the document is unchanged, Notepad asks nothing
 check "Notepad closes" drv wait-gone Notepad 10000
 

@@ -21,7 +21,10 @@
 //   hold <class> <ms>                    keeps a hidden window of the class for that long
 //   stall <class> <ms>                   keeps a hidden window of the class that answers nothing for that long
 //   tray-delete <class> <id>             takes the window's notification-area icon with that id away
-//   cursor <x> <y>                       moves the mouse cursor to the screen point
+//   cursor <x> <y> [ms]                  moves the mouse cursor to the screen point; with ms, tries again
+//                                        for up to that long until the pointer is there (Wine refuses a
+//                                        move while another X client holds the pointer) and prints the
+//                                        tries and the milliseconds taken
 //   rect <class> [child]                 prints "left top right bottom" of the window (or of its first
 //                                        descendant whose class name or caption is <child>) in screen pixels
 //   child-post <class> <child> <message> [w] [l]  posts to the window's first descendant whose class
@@ -187,6 +190,27 @@ int MessageBoxText() {
     return 0;
 }
 
+// Moves the cursor; with |ms| above 0, tries until the pointer is there or the time is up, and prints the
+// tries and the milliseconds they took. GetCursorPos asks the X server where the pointer is only when
+// Wine's own record of it is 100 ms old or more (a refused move still changes the record): each try waits
+// that long before it looks.
+int MoveCursor(int x, int y, LPARAM ms) {
+    if (ms <= 0) return SetCursorPos(x, y) ? 0 : 1;
+    POINT p;
+    GetCursorPos(&p);  // the first call connects to the X server: the time is the tries' own
+    const DWORD start = GetTickCount();
+    int tries = 0;
+    bool there = false;
+    do {
+        ++tries;
+        SetCursorPos(x, y);
+        Sleep(120);
+        there = GetCursorPos(&p) && p.x == x && p.y == y;
+    } while (!there && GetTickCount() - start < static_cast<DWORD>(ms));
+    printf("%d %lu\n", tries, GetTickCount() - start);
+    return there ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -300,7 +324,7 @@ int main(int argc, char** argv) {
         DestroyWindow(w);
         return 0;
     }
-    if (cmd == "cursor" && argc >= 4) return SetCursorPos(atoi(argv[2]), atoi(argv[3])) ? 0 : 1;
+    if (cmd == "cursor" && argc >= 4) return MoveCursor(atoi(argv[2]), atoi(argv[3]), NumberOf(argc, argv, 4));
     if (cmd == "rect" && argc >= 3) {
         HWND w = Find(argv[2]);
         if (w && argc >= 4) w = FindChild(w, argv[3]);

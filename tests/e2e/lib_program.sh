@@ -109,10 +109,27 @@ wait_pid() {  # wait_pid <pid> <seconds>: true when the process ended within the
 screenshot() {  # screenshot <name>: the X screen, as the user sees it, as <name>.png in the output folder
   vexlor_xscreen | convert miff:- "$T_OUT/$1.png" 2>/dev/null
 }
-wine_capture() {  # wine_capture <name>: the screen as Wine holds it (read inside the prefix), as <name>.png
+# wine_capture <name>: the screen read from inside the prefix (a BitBlt from the screen's DC), as <name>.png.
+# It reads the same X server as screenshot: an artefact to look at, no second witness of what a window drew.
+wine_capture() {
   local bmp="$VX_DRIVE_C/windows/Temp/$1.bmp"
   drv capture "C:\\windows\\Temp\\$1.bmp" >/dev/null && convert "$bmp" "$T_OUT/$1.png" 2>/dev/null
   rm -f "$bmp"
+}
+
+# part_stat <png> <w>x<h>+<x>+<y> <fx expression>: the expression over that part of the picture, in grey;
+# nothing for an empty part
+part_stat() {
+  [[ "$2" =~ ^[1-9][0-9]*x[1-9][0-9]*\+ ]] || return 1
+  convert "$1" -crop "$2" +repage -colorspace Gray -format "%[fx:$3]" info: 2>/dev/null
+}
+# text_lines <png> <w>x<h>+<x>+<y>: how many lines of dark text that part of the picture shows on a light
+# ground (bands of rows with dark pixels, apart from each other); 0 for a plain or empty part
+text_lines() {
+  [[ "$2" =~ ^[1-9][0-9]*x([1-9][0-9]*)\+ ]] || { echo 0; return; }
+  convert "$1" -crop "$2" +repage -colorspace Gray -threshold 50% -negate -scale "1x${BASH_REMATCH[1]}!" -depth 8 \
+    -compress none pgm:- 2>/dev/null | awk '{ for (i = 1; i <= NF; i++) v[++n] = $i }
+      END { for (i = 5; i <= n; i++) { dark = v[i] > 0; if (dark && !was) lines++; was = dark } print lines + 0 }'
 }
 
 # empty_front_face: the data folder in $data, and face 1's folder in it, made empty (no items, no layout

@@ -7,54 +7,65 @@
 prepare 0
 start_hosted
 
-# stat <png> <x> <y> <w> <h> <fx expression>: the expression over a part of the screenshot
-stat() {
-  convert "$1" -crop "$4x$5+$2+$3" +repage -colorspace Gray -format "%[fx:$6]" info: 2>/dev/null
-}
-# check_menu <name>: the open menu is on the screen; its bar strip is dark with light picture pixels in it,
-# its item area is light
+# check_menu <name>: the open menu is on the screen (read again for up to 5 s until its bar shows); its bar
+# strip is dark with light picture pixels in it, its item area is light
 check_menu() {
-  local name=$1 l t r b png
+  local name=$1 l t r b png i
   read -r l t r b <<<"$(drv rect '#32768')"
   echo "     ($name menu at $l,$t-$r,$b)"
-  screenshot "$name"
   png="$T_OUT/$name.png"
-  check "$name menu: the screen was read" test -s "$png"
   local h=$((b - t - 8)) bar items picture
-  bar=$(stat "$png" $((l + 6)) $((t + 4)) 24 "$h" mean)
-  picture=$(stat "$png" $((l + 6)) $((t + 4)) 24 "$h" maxima)
-  items=$(stat "$png" $((l + 44)) $((t + 4)) $((r - l - 50)) "$h" mean)
+  for ((i = 0; i < 10; i++)); do
+    screenshot "$name"
+    bar=$(part_stat "$png" "24x$h+$((l + 6))+$((t + 4))" mean)
+    awk -v m="${bar:-1}" 'BEGIN { exit !(m < 0.4) }' && break
+    sleep 0.5
+  done
+  check "$name menu: the screen was read" test -s "$png"
+  picture=$(part_stat "$png" "24x$h+$((l + 6))+$((t + 4))" maxima)
+  items=$(part_stat "$png" "$((r - l - 50))x$h+$((l + 44))+$((t + 4))" mean)
   echo "     (bar mean $bar, brightest bar pixel $picture, items mean $items)"
   check "$name menu: the side bar is dark" awk -v m="${bar:-1}" 'BEGIN { exit !(m < 0.4) }'
   check "$name menu: the bar picture shows on it" awk -v m="${picture:-0}" 'BEGIN { exit !(m > 0.8) }'
   check "$name menu: the items are light" awk -v m="${items:-0}" 'BEGIN { exit !(m > 0.6) }'
+}
+menus_open() { [ "$(drv count '#32768')" = "$1" ]; }  # menus_open <n>: n popup menus are open
+# selected_at <x> <y>: the screen shows the menu's selection colour just left of the point
+selected_at() {
+  [ "$(vexlor_xscreen | convert miff:- -crop "1x1+$(($1 - 20))+$2" +repage -format '%[pixel:p{0,0}]' info: 2>/dev/null)" = \
+    "srgb(48,150,250)" ]
 }
 
 # The control's context menu at the cursor, over the cube: its face items apply, "Arrange by" among them.
 drv cursor 300 300 >/dev/null
 drv post _3DVexlorActiveXWnd _3D_Popup >/dev/null
 check "control menu open" drv wait '#32768' 10000
-# The menu comes up under the pointer: the pointer's arrival over it moves the selection, so the keys wait
-# until that has passed.
-sleep 1
-menu_keys 0x28 0x28   # down: the notice, then "Help topics" selected
-sleep 1
+# The menu comes up under the pointer, and the pointer's arrival over it moves the selection: posted keys
+# would overtake that. The pointer goes on to a row of the menu by real X motion, which comes after the
+# arrival, and the keys wait until that row shows selected; Home then starts them from the top.
+read -r ml mt mr mb <<<"$(drv rect '#32768')"
+xdotool mousemove $((ml + 120)) $((mt + 60))   # on "Help topics"
+check "the row under the pointer shows selected" wait_for 5 selected_at $((ml + 120)) $((mt + 60))
+menu_keys 0x24 0x28   # Home: the notice; down: "Help topics" selected
 check_menu control_menu
 # "Arrange by" (ten further down) opens its submenu: skinned items, no bar.
-read -r ml mt mr mb <<<"$(drv rect '#32768')"
 menu_keys 0x28 0x28 0x28 0x28 0x28 0x28 0x28 0x28 0x28 0x28 0x27
-sleep 1
-check_eq "submenu open beside the menu" 2 "$(drv count '#32768')"
-screenshot control_submenu
+check "submenu open beside the menu" wait_for 5 menus_open 2
+read -r sl st sr sb <<<"$(drv rect '#32768')"
+# Read again for up to 5 s until its lower half shows a line of text.
+for ((i = 0; i < 10; i++)); do
+  screenshot control_submenu
+  [ "$(text_lines "$T_OUT/control_submenu.png" "$((sr - sl - 4))x$(((sb - st) / 2 - 4))+$((sl + 2))+$(((st + sb) / 2))")" -gt 0 ] && break
+  sleep 0.5
+done
 # The submenu is the menu window on top. In the lower half of it (below the selected first item): the
 # strip along its left edge is light (no bar), and the item text starts a few pixels in, where the
 # skinned painter puts it (the plain painting of owner-drawn items starts it 24 pixels in).
-read -r sl st sr sb <<<"$(drv rect '#32768')"
 echo "     (submenu at $sl,$st-$sr,$sb)"
 check "the submenu is another window than the menu" test "$sl $st" != "$ml $mt"
 png="$T_OUT/control_submenu.png"
 half=$(((sb - st) / 2))
-strip=$(stat "$png" $((sl + 2)) $((st + half)) 5 $((half - 4)) mean)
+strip=$(part_stat "$png" "5x$((half - 4))+$((sl + 2))+$((st + half))" mean)
 text=$(convert "$png" -crop "$((sr - sl - 4))x$((half - 4))+$((sl + 2))+$((st + half))" +repage -colorspace Gray \
   -threshold 50% -format "%@" info: 2>/dev/null)
 echo "     (submenu edge strip mean $strip, text box $text)"
@@ -68,7 +79,6 @@ check "control menu closed" drv wait-gone '#32768' 5000
 drv cursor 600 150 >/dev/null
 drv tray TTrayIconWindow 0x0202 >/dev/null
 check "tray menu open" drv wait '#32768' 10000
-sleep 1
 check_menu tray_menu
 menu_keys 0x1B
 check "tray menu closed" drv wait-gone '#32768' 5000

@@ -106,7 +106,13 @@ mkdir -p "$scratch/p1/win64/drive_c/windows/syswow64"
 : >"$scratch/log"
 out=$(FAKE_REGSVR_RC=3 with_fake "$scratch/p1/win64" vexlor_prefix_ready 2>&1); rc=$?
 check "a failing registration fails with one line and keeps the old mark" \
-  bash -c '[ "$1" -ne 0 ] && [ "$(printf "%s\n" "$2" | wc -l)" = 1 ] && [ ! -s "$3" ]' _ "$rc" "$out" "$scratch/p1/win64/.vexlor-ready"
+  bash -c '[ "$1" -ne 0 ] && [ "$(printf "%s\n" "$2" | wc -l)" = 1 ] && [ -f "$3" ] && [ ! -s "$3" ]' _ "$rc" "$out" "$scratch/p1/win64/.vexlor-ready"
+: >"$scratch/log"
+VX_CAN_RUN_32=1 with_fake "$scratch/p1/win64" vexlor_prefix_ready
+check_eq "an older mark where no 32-bit program runs: mshtml registered by the 64-bit half alone" \
+  'regsvr32 /s mshtml.dll [mscoree=]|' "$(grep -v '^-[wk]' "$scratch/log" | tr '\n' '|')"
+check "... and the prefix marked ready" with_fake "$scratch/p1/win64" vexlor_prefix_marked
+: >"$scratch/p1/win64/.vexlor-ready"
 : >"$scratch/log"
 VX_CAN_RUN_32=0 with_fake "$scratch/p1/win64" vexlor_prefix_ready
 check_eq "an older mark: mshtml registered (64- and 32-bit) without the override, no new wineboot" \
