@@ -66,9 +66,12 @@ void T_3DVexlorForm::miPropertiesClick() {
     record.cbData = static_cast<DWORD>(path.size());
     record.lpData = &path[0];
     SetForegroundWindow(receiver);
-    // The one synchronous request: a control program that hangs must not freeze the desktop with it.
+    // The one synchronous request: a control program that hangs must not freeze the desktop with it, so
+    // the wait is bounded. It is not cut short by the system's guess that the program hangs: a program
+    // idle for some seconds, just woken by the foreground change above and not yet run on a busy machine,
+    // passes for hung, and the request would be dropped though the program answers at once.
     DWORD_PTR answer = 0;
-    SendMessageTimeoutA(receiver, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record), SMTO_ABORTIFHUNG | SMTO_NORMAL,
+    SendMessageTimeoutA(receiver, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record), SMTO_NORMAL,
                         PropertiesRequestTimeoutMs, &answer);
 }
 
