@@ -19,12 +19,12 @@ corner_is() {  # corner_is <r> <g> <b>: the corner shows about that colour
   awk -v c="$(corner)" -v r="$1" -v g="$2" -v b="$3" 'BEGIN { split(c, v, " ");
     d = (v[1] - r) ^ 2 + (v[2] - g) ^ 2 + (v[3] - b) ^ 2; exit !(d < 30 * 30) }'
 }
-# menu <downs> : opens the cube's menu at the cursor and chooses the item that many steps down
+# menu <n> : opens the cube's menu at the cursor and chooses its n-th item
 menu() {
   drv post _3DVexlorActiveXWnd _3D_Popup >/dev/null
-  drv wait '#32768' 10000 >/dev/null || return 1
-  local i keys=()
-  for ((i = 0; i < $1; i++)); do keys+=(0x28); done
+  drv wait '#32768' 10000 >/dev/null && menu_settle || return 1
+  local i keys=(0x24)
+  for ((i = 1; i < $1; i++)); do keys+=(0x28); done
   menu_keys "${keys[@]}" 0x0D
   drv wait-gone '#32768' 5000
 }
@@ -74,7 +74,10 @@ check "Shortcut properties chosen" menu 11
 props() { grep -q 'SHObjectProperties.*Desktops\\\\1\\\\Editor\.lnk"' "$T_OUT/program.log"; }
 check "the properties of the shortcut were asked for" wait_for 10 props
 
-# Delete asks first, then the item goes from the folder and the face.
+# Delete asks first, then the item goes from the folder and the face (the menu opens over the icon again:
+# choosing the last item moved the pointer on to the menu's rows).
+drv cursor 190 130 >/dev/null
+sleep 0.3
 check "Delete chosen" menu 10
 check "the confirmation shows" drv wait '#32770' 10000
 check_eq "its question" "Are you realy want to delete file?" "$(drv msgbox | head -n1)"

@@ -84,6 +84,22 @@ menu_keys() {  # menu_keys <virtual key>...: presses the keys in the open popup 
   local k
   for k in "$@"; do drv key '#32768' "$k" >/dev/null; done
 }
+# selected_at <x> <y>: the screen shows the menus' selection colour just left of the point
+selected_at() {
+  [ "$(vexlor_xscreen | convert miff:- -crop "1x1+$(($1 - 20))+$2" +repage -format '%[pixel:p{0,0}]' info: 2>/dev/null)" = \
+    "srgb(48,150,250)" ]
+}
+# menu_settle: a popup menu comes up under the pointer, and the pointer's arrival over it moves (or clears)
+# its selection: posted keys could be overtaken by that. The pointer goes on to the menu's second row
+# ("Help topics") by real X motion, which comes after the arrival, and this waits until that row shows
+# selected. The keys that follow start from the top with Home.
+menu_settle() {
+  local l t r b
+  read -r l t r b <<<"$(drv rect '#32768')"
+  [ -n "$b" ] || return 1
+  xdotool mousemove $((l + 120)) $((t + 60))
+  wait_for 5 selected_at $((l + 120)) $((t + 60))
+}
 # in_prefix <ERE>: how many processes of this prefix (other test runs may share the machine) have a
 # command line that matches
 in_prefix() {

@@ -57,8 +57,8 @@ drv post TformTips 0x0010 >/dev/null   # WM_CLOSE
 check "tips dialog closed" drv wait-gone TformTips 5000
 # The tray menu's "Tips" (three items down: the notice, Help topics, Tips) opens them while the program runs.
 drv tray TTrayIconWindow 0x0202 >/dev/null
-drv wait '#32768' 5000 >/dev/null
-menu_keys 0x28 0x28 0x28 0x0D
+drv wait '#32768' 5000 >/dev/null && menu_settle
+menu_keys 0x24 0x28 0x28 0x0D
 check "tray menu Tips opens the dialog" drv wait TformTips 5000
 drv post TformTips 0x0010 >/dev/null
 drv wait-gone TformTips 5000 >/dev/null
@@ -79,19 +79,20 @@ check_eq "wallpaper stays put back after the display change" 'C:\windows\mine.bm
 # The tray menu is still live: "Tips" and "Help topics" open nothing now.
 drv tray TTrayIconWindow 0x0202 >/dev/null
 check "tray menu opens during the wait" drv wait '#32768' 5000
-menu_keys 0x28 0x28 0x28 0x0D   # down: the notice, Help topics, Tips; Enter
+check "its selection settles" menu_settle
+menu_keys 0x24 0x28 0x28 0x0D   # Home: the notice; down: Help topics, Tips; Enter
 sleep 0.7
 check_eq "no tips dialog during the tear-down" 1 "$(drv exists TformTips; echo $?)"
 drv tray TTrayIconWindow 0x0202 >/dev/null
-drv wait '#32768' 5000 >/dev/null
-menu_keys 0x28 0x28 0x0D   # down: the notice, Help topics; Enter
+drv wait '#32768' 5000 >/dev/null && menu_settle
+menu_keys 0x24 0x28 0x0D   # Home: the notice; down: Help topics; Enter
 sleep 0.7
 check_eq "no help window during the tear-down" 1 "$(drv exists 'HH Parent'; echo $?)"
 # A second Exit changes nothing: the icons, hidden meanwhile, stay hidden.
 drv hide-icons >/dev/null
 drv tray TTrayIconWindow 0x0202 >/dev/null
-drv wait '#32768' 5000 >/dev/null
-menu_keys 0x26 0x0D   # up: Exit; Enter
+drv wait '#32768' 5000 >/dev/null && menu_settle
+menu_keys 0x24 0x26 0x0D   # Home: the notice; up: Exit; Enter
 check "the menu closed on Exit" drv wait-gone '#32768' 5000
 sleep 0.5
 check_eq "a second Exit leaves the icons hidden" 0 "$(drv icons)"

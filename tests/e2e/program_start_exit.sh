@@ -45,7 +45,8 @@ drv tray TTrayIconWindow 0x0201 >/dev/null   # WM_LBUTTONDOWN
 drv tray TTrayIconWindow 0x0202 >/dev/null   # WM_LBUTTONUP: OnMouseUp pops the menu up
 check "tray menu open" drv wait '#32768' 5000
 screenshot tray_menu
-menu_keys 0x26 0x0D   # up: wraps to the last item, Exit; Enter
+check "its selection settles" menu_settle
+menu_keys 0x24 0x26 0x0D   # Home: the notice; up: wraps to the last item, Exit; Enter
 check "program ended" wait_pid "$PROG_PID" 30
 check "control gone" drv wait-gone _3DVexlorActiveXWnd 10000
 if drv exists _3DVexlorActiveXWnd; then echo "     windows left:"; drv list | sed 's/^/     /'; tail -n 5 "$T_OUT/desktop.log"; fi

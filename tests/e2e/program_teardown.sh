@@ -20,7 +20,8 @@ check_eq "no control window of the program" 1 "$(drv exists _3DVexlorControlWnd;
 # The tray menu opens, but its "Tips" (three items down) opens nothing now.
 drv tray TTrayIconWindow 0x0202 >/dev/null
 check "tray menu opens during the wait" drv wait '#32768' 5000
-menu_keys 0x28 0x28 0x28 0x0D   # down to the notice, Help topics, Tips; Enter
+check "its selection settles" menu_settle
+menu_keys 0x24 0x28 0x28 0x0D   # Home: the notice; down: Help topics, Tips; Enter
 sleep 0.7
 check_eq "no tips dialog during the tear-down" 1 "$(drv exists TformTips; echo $?)"
 
