@@ -24,6 +24,7 @@
 #include "child_process.h"
 #include "data_folder.h"
 #include "fixtures.h"
+#include "missing_folders.h"
 #include "shared/uMessages.h"
 #include "shared/uOptionsShared.h"
 #include "shared/uPath.h"
@@ -486,15 +487,7 @@ static testing_support::ChildMode controlWithoutFolders("control-without-folders
     FakePeer mainForm("T_3DVexlorControlForm");
     FakePeer controlWnd("_3DVexlorControlWnd");
     InputDesktopName = &ThreadDesktopName;
-    if (!args.empty() && args[0] == "profile") {
-        ProfileFolderRead = [](char*) { return false; };
-    } else {
-        ModuleFileNameRead = [](void*, char* buffer, unsigned long size) -> unsigned long {
-            memset(buffer, 'x', size);
-            return size;
-        };
-    }
-    FindFolders();
+    testing_support::FailFolderSource(args.empty() ? "" : args[0]);
     std::unique_ptr<testing_support::ScratchDataFolder> data;
     if (!AppDataPath.empty()) data = std::make_unique<testing_support::ScratchDataFolder>();
     FormHost host;
@@ -518,12 +511,7 @@ static testing_support::ChildMode controlWithoutFolders("control-without-folders
 });
 
 TEST(ControlStart, WithoutItsDataOrApplicationFolderTheControlSaysSoOnceAndDoesNotStart) {
-    struct Case {
-        const char* source;
-        const char* text;
-    };
-    for (const Case& c : {Case{"profile", "3D Vexlor can't find its data folder."},
-                          Case{"module", "3D Vexlor can't find its application folder."}}) {
+    for (const testing_support::MissingFolderCase& c : testing_support::kMissingFolderCases) {
         SCOPED_TRACE(c.source);
         testing_support::ChildResult r = testing_support::RunChild("control-without-folders", {c.source}, 60000);
         ASSERT_TRUE(r.finished);

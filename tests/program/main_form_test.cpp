@@ -7,6 +7,7 @@
 #include "components/paths.h"
 #include "components/registry.h"
 #include "fixtures.h"
+#include "missing_folders.h"
 #include "frmMain.h"
 #include "shared/uMessages.h"
 #include "shared/uOptionsShared.h"
@@ -234,15 +235,7 @@ static testing_support::ChildMode programWithoutFolders("program-without-folders
     testing_support::RegistrySandbox sandbox;
     testing_support::ScratchFolder pageless;  // a start that went on would find no page and end at once
     DesktopPageRoot = pageless.Dir();
-    if (!args.empty() && args[0] == "profile") {
-        ProfileFolderRead = [](char*) { return false; };
-    } else {
-        ModuleFileNameRead = [](void*, char* buffer, unsigned long size) -> unsigned long {
-            memset(buffer, 'x', size);
-            return size;
-        };
-    }
-    FindFolders();
+    testing_support::FailFolderSource(args.empty() ? "" : args[0]);
     std::string text;
     int codes[2] = {-1, -1};
     size_t boxes = 0;
@@ -258,12 +251,7 @@ static testing_support::ChildMode programWithoutFolders("program-without-folders
 });
 
 TEST(ProgramStart, WithoutItsDataOrApplicationFolderTheProgramSaysSoOnceAndDoesNotStart) {
-    struct Case {
-        const char* source;
-        const char* text;
-    };
-    for (const Case& c : {Case{"profile", "3D Vexlor can't find its data folder."},
-                          Case{"module", "3D Vexlor can't find its application folder."}}) {
+    for (const testing_support::MissingFolderCase& c : testing_support::kMissingFolderCases) {
         SCOPED_TRACE(c.source);
         testing_support::ChildResult r = testing_support::RunChild("program-without-folders", {c.source}, 60000);
         ASSERT_TRUE(r.finished);
