@@ -6,9 +6,14 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/targets.sh"
+mkdir -p "$VEXLOR_BUILD_ROOT"
+vexlor_install_deps >"$VEXLOR_BUILD_ROOT/bench-build.log" 2>&1 || {
+  cat "$VEXLOR_BUILD_ROOT/bench-build.log" >&2
+  echo "bench: the install step failed (see above)" >&2
+  exit 1
+}
 VEXLOR_TARGET=$(vexlor_main_target)
 export VEXLOR_TARGET
-mkdir -p "$VEXLOR_BUILD_ROOT"
 # A failed build stops here with the build's own error.
 bash "$root/scripts/build.sh" >"$VEXLOR_BUILD_ROOT/bench-build.log" 2>&1 || {
   cat "$VEXLOR_BUILD_ROOT/bench-build.log" >&2

@@ -3,7 +3,7 @@
 # build tree: libjpeg-turbo for the target once, then the project.
 set -euo pipefail
 . "$(dirname "$0")/targets.sh"
-bash "$VEXLOR_ROOT/scripts/install-deps.sh"
+vexlor_install_deps
 targets=${VEXLOR_TARGET:-$(vexlor_targets)}
 for t in $targets; do
   (

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test under Wine (unit and end-to-end) through ctest, for each target
-# this machine runs (see targets.sh): the 32-bit one first where the kernel runs 32-bit programs, else the
-# 64-bit one alone. Uses $DISPLAY when set, else a private Xvfb; one wineserver stays up for each run.
+# this machine runs (see targets.sh): the 32-bit one first where the kernel runs 32-bit programs and the
+# 32-bit half is installed, else the 64-bit one alone. Uses $DISPLAY when set, else a private Xvfb; one
+# wineserver stays up for each run.
 set -euo pipefail
 . "$(dirname "$0")/targets.sh"
+# The target choice follows what the install step could install.
+vexlor_install_deps
 targets=$(vexlor_targets)
-if [ -z "${VEXLOR_ARCH:-}" ] && ! vexlor_can_run_32; then
-  echo "test: this machine's kernel runs no 32-bit programs: building and testing the 64-bit target only"
-fi
+why=$(vexlor_why_64_only)
+[ -z "$why" ] || echo "test: $why: building and testing the 64-bit target only"
 bash "$VEXLOR_ROOT/scripts/build.sh"
 failed=""
 for t in $targets; do

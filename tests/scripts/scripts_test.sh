@@ -1,22 +1,89 @@
 #!/usr/bin/env bash
-# The scripts' rules without Wine: the target choice, the deb-src lines taken from the machine's own apt
-# sources, what prefix set-up runs (once; an older prefix gets only what it missed), and how it and the
-# settings record fail (one line, non-zero, nothing half-done marked ready, no temporary file left). A
-# stand-in loader plays Wine.
+# The scripts' rules without Wine: the target choice, the install step against a package source out of step,
+# the deb-src lines taken from the machine's own apt sources, what prefix set-up runs (once; an older prefix
+# gets only what it missed), and how it and the settings record fail (one line, non-zero, nothing half-done
+# marked ready, no temporary file left). Stand-ins play apt, dpkg and Wine.
 set -u
 VEXLOR_ROOT=${VEXLOR_ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}
 . "$VEXLOR_ROOT/tests/support/checks.sh"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-# --- Target choice (the kernel probe's answer given).
-targets() { (VX_CAN_RUN_32=$1 VEXLOR_ARCH=$2; . "$VEXLOR_ROOT/scripts/targets.sh"; vexlor_targets 2>&1; echo "rc=$?") | tr '\n' ' '; }
-check_eq "32-bit kernel: both targets, 32-bit first" "i686 x86_64 rc=0 " "$(targets 0 '')"
-check_eq "64-bit-only kernel: the 64-bit target" "x86_64 rc=0 " "$(targets 1 '')"
+# --- Target choice (the kernel probe's answer and whether the 32-bit half runs given).
+targets() {
+  (VX_KERNEL_RUNS_32=$1 VX_CAN_RUN_32=$2 VEXLOR_ARCH=$3; . "$VEXLOR_ROOT/scripts/targets.sh"
+    vexlor_targets 2>&1; echo "rc=$?") | tr '\n' ' '
+}
+check_eq "32-bit kernel and Wine: both targets, 32-bit first" "i686 x86_64 rc=0 " "$(targets 0 0 '')"
+check_eq "32-bit kernel without a 32-bit Wine installed: the 64-bit target" "x86_64 rc=0 " "$(targets 0 1 '')"
+check_eq "64-bit-only kernel: the 64-bit target" "x86_64 rc=0 " "$(targets 1 1 '')"
 check "64-bit-only kernel asked for i686: one-line error" \
-  bash -c '[[ "$1" =~ ^VEXLOR_ARCH=i686:\ .*x86_64\ rc=2\ $ ]]' _ "$(targets 1 i686)"
-check "64-bit-only kernel asked for both: error" bash -c '[[ "$1" == *"rc=2 " ]]' _ "$(targets 1 both)"
-check "unknown target: error" bash -c '[[ "$1" == *"rc=2 " ]]' _ "$(targets 0 arm)"
+  bash -c '[[ "$1" =~ ^VEXLOR_ARCH=i686:\ .*x86_64\ rc=2\ $ ]]' _ "$(targets 1 1 i686)"
+check "64-bit-only kernel asked for both: error" bash -c '[[ "$1" == *"rc=2 " ]]' _ "$(targets 1 1 both)"
+check "unknown target: error" bash -c '[[ "$1" == *"rc=2 " ]]' _ "$(targets 0 0 arm)"
+
+# --- The install step with stand-ins for apt-get, dpkg and dpkg-query: nothing installed, a deb-src file
+# already made, a package source whose lists fail $FAKE_UPDATE_FAILS times and whose i386 half can't be
+# installed when $FAKE_I386_FAILS is set. Prints its stderr and "rc=N"; the calls go to $scratch/apt.log.
+mkdir -p "$scratch/bin" "$scratch/apt/sources.list.d"
+: >"$scratch/apt/sources.list.d/vexlor-deb-src.sources"
+cat >"$scratch/bin/apt-get" <<'FAKE'
+#!/bin/sh
+echo "apt-get $*" >>"$FAKE_APT/apt.log"
+case "$1" in
+  update)
+    n=$(grep -c "^apt-get update" "$FAKE_APT/apt.log")
+    if [ "$n" -le "${FAKE_UPDATE_FAILS:-0}" ]; then
+      echo "E: Failed to fetch http://mirror.example/dists/x/binary-i386/Packages.xz  File has unexpected size"
+      echo "E: Some index files failed to download. They have been ignored, or old ones used instead."
+      exit 100
+    fi ;;
+  install)
+    case "$*" in *:i386*) if [ -n "${FAKE_I386_FAILS:-}" ]; then
+      echo "E: Unable to correct problems, you have held broken packages."; exit 100
+    fi ;; esac ;;
+esac
+exit 0
+FAKE
+cat >"$scratch/bin/dpkg" <<'FAKE'
+#!/bin/sh
+echo "dpkg $*" >>"$FAKE_APT/apt.log"
+touch "$FAKE_APT/archs"
+case "$1" in
+  --print-foreign-architectures) cat "$FAKE_APT/archs" ;;
+  --add-architecture) echo "$2" >>"$FAKE_APT/archs" ;;
+  --remove-architecture) grep -vx "$2" "$FAKE_APT/archs" >"$FAKE_APT/archs.new"; mv "$FAKE_APT/archs.new" "$FAKE_APT/archs" ;;
+esac
+FAKE
+printf '#!/bin/sh
+exit 1
+' >"$scratch/bin/dpkg-query"
+printf '#!/bin/sh
+exec "$@"
+' >"$scratch/bin/sudo"
+chmod +x "$scratch/bin/"*
+install_with() {  # install_with <kernel runs 32: 0|1> <VEXLOR_ARCH> <archs at the start>
+  rm -f "$scratch/apt/apt.log"; printf '%s' "$3" >"$scratch/apt/archs"
+  (export PATH="$scratch/bin:$PATH" FAKE_APT="$scratch/apt" VX_APT_DIR="$scratch/apt" VX_APT_PAUSE=0 \
+      VX_KERNEL_RUNS_32=$1 VEXLOR_ARCH=$2 TMPDIR="$scratch"
+    bash "$VEXLOR_ROOT/scripts/install-deps.sh" 2>&1 >/dev/null; echo "rc=$?")
+}
+out=$(FAKE_UPDATE_FAILS=99 install_with 1 '' '')
+check_eq "lists that fail to refresh: retried, said in one line, the install goes on" \
+  "3 1 rc=0" "$(grep -c '^apt-get update' "$scratch/apt/apt.log") $(grep -c '^apt-get install' "$scratch/apt/apt.log") $(tail -n 1 <<<"$out")"
+check "... the line names apt's first error" bash -c '[[ "$1" == "install: some package lists could not be read after 3 tries (E: Failed to fetch "*"); going on"* ]]' _ "$(head -n 1 <<<"$out")"
+out=$(FAKE_I386_FAILS=1 install_with 0 '' '')
+check_eq "a 32-bit half that can't be installed: one line, the 64-bit target goes on" \
+  "install: the 32-bit half could not be installed (E: Unable to correct problems, you have held broken packages.): the 64-bit target alone is built, run and tested|rc=0|" \
+  "$(tr '\n' '|' <<<"$out")"
+check_eq "... the 64-bit half installed first, before i386 was added; the i386 architecture taken away again" \
+  "install|add|install :i386|remove|archs=" \
+  "$(sed -n -e 's/^apt-get install.*:i386.*/install :i386/p' -e 's/^apt-get install.*/install/p' \
+      -e 's/^dpkg --\(add\|remove\)-architecture.*/\1/p' "$scratch/apt/apt.log" | tr '\n' '|')archs=$(cat "$scratch/apt/archs")"
+out=$(FAKE_I386_FAILS=1 install_with 0 i686 '')
+check "... asked for by VEXLOR_ARCH=i686: a one-line error" bash -c '[[ "$1" == "install: the 32-bit half could not be installed (E: Unable"*"), and VEXLOR_ARCH=i686 asks for it|rc=1|" ]]' _ "$(tr '\n' '|' <<<"$out")"
+out=$(FAKE_I386_FAILS=1 install_with 0 '' i386)
+check_eq "... on a machine that already had i386: it keeps it" "rc=0 archs=i386" "$(tail -n 1 <<<"$out") archs=$(cat "$scratch/apt/archs")"
 
 # --- deb-src lines from the machine's own entries (one-line and deb822 files).
 cat >"$scratch/a.list" <<'SRC'
@@ -67,7 +134,8 @@ case "$1" in
   regedit) exit "${FAKE_REGEDIT_RC:-0}" ;;
   winepath) echo "Z:$3"; exit 0 ;;
   reg) [ "$2" = delete ] && exit 1; exit 0 ;;
-  regsvr32|*regsvr32.exe) exit "${FAKE_REGSVR_RC:-0}" ;;
+  regsvr32) exit "${FAKE_REGSVR_RC:-0}" ;;
+  *regsvr32.exe) exit "${FAKE_REGSVR32_RC:-0}" ;;
 esac
 exit 0
 FAKE
@@ -104,9 +172,11 @@ check "... through wineboot, with mshtml loadable (its registration writes Wine'
 mkdir -p "$scratch/p1/win64/drive_c/windows/syswow64"
 : >"$scratch/p1/win64/drive_c/windows/syswow64/regsvr32.exe"
 : >"$scratch/log"
-out=$(FAKE_REGSVR_RC=3 with_fake "$scratch/p1/win64" vexlor_prefix_ready 2>&1); rc=$?
-check "a failing registration fails with one line and keeps the old mark" \
-  bash -c '[ "$1" -ne 0 ] && [ "$(printf "%s\n" "$2" | wc -l)" = 1 ] && [ -f "$3" ] && [ ! -s "$3" ]' _ "$rc" "$out" "$scratch/p1/win64/.vexlor-ready"
+for half in FAKE_REGSVR_RC FAKE_REGSVR32_RC; do
+  out=$(export "$half=3" VX_CAN_RUN_32=0; with_fake "$scratch/p1/win64" vexlor_prefix_ready 2>&1); rc=$?
+  check "a failing registration ($half) fails with one line and keeps the old mark" \
+    bash -c '[ "$1" -ne 0 ] && [ "$(printf "%s\n" "$2" | wc -l)" = 1 ] && [ -f "$3" ] && [ ! -s "$3" ]' _ "$rc" "$out" "$scratch/p1/win64/.vexlor-ready"
+done
 : >"$scratch/log"
 VX_CAN_RUN_32=1 with_fake "$scratch/p1/win64" vexlor_prefix_ready
 check_eq "an older mark where no 32-bit program runs: mshtml registered by the 64-bit half alone" \
