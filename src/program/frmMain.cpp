@@ -17,7 +17,6 @@
 
 const char* const kMainFormClass = "T_3DVexlorControlForm";
 const char* const kMainFormCaption = "_3DVexlorControlForm";
-const char* const kApplicationTitle = "3D Vexlor";
 const char* const kGraphicDeviceErrorText = "Error creation of graphic device. Application will be closed.";
 const char* const kControlWndErrorText = "3D Vexlor can't create its control window. Application will be closed.";
 

@@ -7,13 +7,13 @@
 #include "components/menus.h"
 #include "components/window.h"
 #include "menus/SkinMenus.h"
+#include "shared/uPath.h"  // kApplicationTitle
 
 #include <memory>
 #include <string>
 
 extern const char* const kMainFormClass;    // "T_3DVexlorControlForm"
 extern const char* const kMainFormCaption;  // "_3DVexlorControlForm"
-extern const char* const kApplicationTitle; // "3D Vexlor"
 extern const char* const kGraphicDeviceErrorText;
 extern const char* const kControlWndErrorText;
 
@@ -80,7 +80,8 @@ void OpenFacePictureDialog();
 // The about box of "_3DVexlorForms.dll", bound by the program's main module.
 extern void(WINAPI* AboutBoxProc)(unsigned char);
 
-// Ends the program's message loop with the program's own means (posts WM_QUIT); replaceable for tests.
+// How the form asks for the end of the program's message loop: by default it posts WM_QUIT. Every
+// request to end goes through it.
 extern void (*RequestProgramEnd)();
 
 // Waits while the 3D control's window exists: at most |maxRounds| times a pause of |pauseMs| followed by

@@ -48,14 +48,14 @@ void LoadSettings();
 // control program sets it false: it knows the folder it runs from, and its start-with-Windows entry must
 // name the running program, also when the stored folder is that of a copy moved since.
 extern bool UseStoredAppPath;
-// The save of the defaults that LoadSettings makes on the first start: SaveSettings. Replaceable so
-// that a test can make it fail.
+// The save of the defaults that LoadSettings makes on the first start: by default SaveSettings. Whatever
+// it raises is dropped: loading never fails.
 extern void (*FirstStartSave)();
 // Raises comp::ERegistryException when a value cannot be written. With an empty AppDirPath the
 // start-with-Windows entry is left as it is rather than name a program in no folder.
 void SaveSettings();
-// How SaveSettings opens the settings key, creating it when missing; false when it can't. Replaceable so
-// that a test can hand it a key that refuses values (Wine checks a key's rights only when it opens).
+// How SaveSettings opens the settings key, by default creating it when missing; false when it can't.
+// A key that opens but refuses a value makes SaveSettings raise as above.
 extern bool (*OpenSettingsForSave)(comp::RegistryKey& key);
 
 // The start-with-Windows command for an application folder: the program's path, quoted only when it
