@@ -173,13 +173,22 @@ void T_3DVexlorControlForm::FormCreate() {
     }
     // The control window comes first: the page makes the control at once, and what the control reports
     // while it starts (a failed device, a failed start) must find the window. Without it the control's
-    // requests, Exit among them, would reach no one: the page is not set and the program ends, touching
-    // nothing.
+    // requests, Exit among them, would reach no one: the page is not set, nothing is stored, and the end
+    // puts back what the user had (the stored wallpaper when the page is current, as a crash can leave
+    // it) without waiting for a control this start never set up.
     if (!CreateControlWnd()) {
+        comp::RegistryKey key;
+        std::string storedBefore;
+        if (!key.Open(HKEY_CURRENT_USER, kProductKey, false, KEY_READ) ||
+            key.ReadString("LastWallPaper", storedBefore) != comp::RegRead::Ok)
+            storedBefore.clear();
+        key.Close();
+        PrevWallpaper = LastWallpaperToStore(PrevWallpaper, storedBefore);
         MessageBoxA(Handle(), kControlWndErrorText, kApplicationTitle, MB_OK | MB_ICONERROR);
         Close();
         return;
     }
+    controlSetUp_ = true;
     comp::RegistryKey key;
     const bool writable = key.Open(HKEY_CURRENT_USER, kProductKey, true);
     if (!writable) key.Open(HKEY_CURRENT_USER, kProductKey, false, KEY_READ);
@@ -204,7 +213,9 @@ void T_3DVexlorControlForm::FormDestroy() {
     CloseAllHelp();
     DestroyControlWnd();
     comp::Guarded([] { SetDesktopWallpaper(WideOf(PrevWallpaper)); });
-    WaitForActiveXWndGone(100000, 100);
+    // A control on a page this start never set up (one a crash left behind) ends only once this form is
+    // gone: the end doesn't wait for it.
+    if (controlSetUp_) WaitForActiveXWndGone(100000, 100);
 }
 
 int WaitForActiveXWndGone(int maxRounds, DWORD pauseMs) {
