@@ -158,9 +158,6 @@ void T_3DVexlorControlForm::FormCreate() {
     ti->SetHint(kApplicationTitle);
     SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
 
-    // The program runs from where it is now: its start-with-Windows entry names this folder, whatever
-    // folder an earlier start stored as AppPath.
-    UseStoredAppPath = false;
     LoadSettings();
     PrevWallpaper = GetDesktopWallpaper();
     DesktopPagePath = DesktopPageFile();
@@ -199,7 +196,11 @@ void T_3DVexlorControlForm::FormCreate() {
     PrevWallpaper = LastWallpaperToStore(PrevWallpaper, storedBefore);
     if (writable) {
         key.WriteString("LastWallPaper", PrevWallpaper);
-        key.WriteString("AppPath", GetAppPath());
+        // The program runs from where it is now: its start-with-Windows entry names this folder, whatever
+        // folder an earlier start stored.
+        const std::string appDir = GetAppPath();
+        key.WriteString("AppPath", appDir);
+        AppDirPath = appDir;
     }
     key.Close();
     SetDesktopWallpaper(WideOf(DesktopPagePath));

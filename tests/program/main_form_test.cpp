@@ -186,7 +186,6 @@ TEST_F(MainFormTest, AfterAMoveTheStartWithWindowsEntryNamesTheRunningProgram) {
     const std::string run = testing_support::RegText(kRunKey, kRunValue);
     const std::string stored = testing_support::RegText(kProductKey, "AppPath");
     AppDirPath = savedAppDir;
-    UseStoredAppPath = true;
     EXPECT_EQ(RunCommandFor(GetAppPath()), run);
     EXPECT_EQ(GetAppPath(), stored);
 }
