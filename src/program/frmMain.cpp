@@ -181,11 +181,11 @@ void T_3DVexlorControlForm::FormCreate() {
             storedBefore.clear();
         key.Close();
         PrevWallpaper = LastWallpaperToStore(PrevWallpaper, storedBefore);
+        controlWndFailed_ = true;
         MessageBoxA(Handle(), kControlWndErrorText, kApplicationTitle, MB_OK | MB_ICONERROR);
         Close();
         return;
     }
-    controlSetUp_ = true;
     comp::RegistryKey key;
     const bool writable = key.Open(HKEY_CURRENT_USER, kProductKey, true);
     if (!writable) key.Open(HKEY_CURRENT_USER, kProductKey, false, KEY_READ);
@@ -215,8 +215,8 @@ void T_3DVexlorControlForm::FormDestroy() {
     DestroyControlWnd();
     comp::Guarded([] { SetDesktopWallpaper(WideOf(PrevWallpaper)); });
     // A control on a page this start never set up (one a crash left behind) ends only once this form is
-    // gone: the end doesn't wait for it.
-    if (controlSetUp_) WaitForActiveXWndGone(100000, 100);
+    // gone: after a control window that couldn't be made the end doesn't wait for it.
+    if (!controlWndFailed_) WaitForActiveXWndGone(100000, 100);
 }
 
 int WaitForActiveXWndGone(int maxRounds, DWORD pauseMs) {

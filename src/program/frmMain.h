@@ -55,9 +55,9 @@ private:
     void BuildTrayMenu();
 
     bool pageMissing_ = false;
-    // The start got as far as the control window, after which the page may be set up and a control may
-    // live on it: only then does the end wait for the control to go.
-    bool controlSetUp_ = false;
+    // The control window could not be made: the start set up no page, and a control alive on the desktop
+    // is none of this start's. The end doesn't wait for it.
+    bool controlWndFailed_ = false;
 };
 
 // The one main form while it exists (else nullptr) and its window (else 0).
