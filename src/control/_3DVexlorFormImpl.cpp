@@ -275,7 +275,9 @@ void T_3DVexlorForm::ActiveFormCreate() {
             return;
         }
         // Every file the control reads or writes lies in its data or its application folder: without them
-        // it says so and doesn't start, as any start that fails.
+        // it says so and doesn't start, as any start that fails. The application folder is the library's
+        // own, read however long its name (longer than the program's beside it); the stored "AppPath"
+        // replaces it below.
         if (!FoldersFound()) throw comp::Exception("The data or the application folder is unknown");
         LoadSettings();
         comp::ForceDirectories(AppDataPath);

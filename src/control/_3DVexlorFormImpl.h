@@ -34,8 +34,8 @@ bool IsInputDesktopActive();
 // The names it compares: the input desktop's ("" when it can't be opened) and the calling thread's.
 std::string RealInputDesktopName();
 std::string ThreadDesktopName();
-// Where IsInputDesktopActive reads the input desktop's name: RealInputDesktopName. Replaceable so that a
-// test can put another desktop in front, which Wine never has.
+// Where IsInputDesktopActive reads the input desktop's name, by default RealInputDesktopName; it reads
+// it nowhere else.
 using TDesktopNameRead = std::string (*)();
 extern TDesktopNameRead InputDesktopName;
 

@@ -17,7 +17,6 @@
 
 const char* const kMainFormClass = "T_3DVexlorControlForm";
 const char* const kMainFormCaption = "_3DVexlorControlForm";
-const char* const kApplicationTitle = "3D Vexlor";
 const char* const kGraphicDeviceErrorText = "Error creation of graphic device. Application will be closed.";
 const char* const kControlWndErrorText = "3D Vexlor can't create its control window. Application will be closed.";
 
@@ -159,9 +158,6 @@ void T_3DVexlorControlForm::FormCreate() {
     ti->SetHint(kApplicationTitle);
     SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
 
-    // The program runs from where it is now: its start-with-Windows entry names this folder, whatever
-    // folder an earlier start stored as AppPath.
-    UseStoredAppPath = false;
     LoadSettings();
     PrevWallpaper = GetDesktopWallpaper();
     DesktopPagePath = DesktopPageFile();
@@ -174,9 +170,18 @@ void T_3DVexlorControlForm::FormCreate() {
     }
     // The control window comes first: the page makes the control at once, and what the control reports
     // while it starts (a failed device, a failed start) must find the window. Without it the control's
-    // requests, Exit among them, would reach no one: the page is not set and the program ends, touching
-    // nothing.
+    // requests, Exit among them, would reach no one: the page is not set, nothing is stored, and the end
+    // puts back what the user had (the stored wallpaper when the page is current, as a crash can leave
+    // it) without waiting for a control this start never set up.
     if (!CreateControlWnd()) {
+        comp::RegistryKey key;
+        std::string storedBefore;
+        if (!key.Open(HKEY_CURRENT_USER, kProductKey, false, KEY_READ) ||
+            key.ReadString("LastWallPaper", storedBefore) != comp::RegRead::Ok)
+            storedBefore.clear();
+        key.Close();
+        PrevWallpaper = LastWallpaperToStore(PrevWallpaper, storedBefore);
+        controlWndFailed_ = true;
         MessageBoxA(Handle(), kControlWndErrorText, kApplicationTitle, MB_OK | MB_ICONERROR);
         Close();
         return;
@@ -191,7 +196,11 @@ void T_3DVexlorControlForm::FormCreate() {
     PrevWallpaper = LastWallpaperToStore(PrevWallpaper, storedBefore);
     if (writable) {
         key.WriteString("LastWallPaper", PrevWallpaper);
-        key.WriteString("AppPath", GetAppPath());
+        // The program runs from where it is now: its start-with-Windows entry names this folder, whatever
+        // folder an earlier start stored.
+        const std::string appDir = GetAppPath();
+        key.WriteString("AppPath", appDir);
+        AppDirPath = appDir;
     }
     key.Close();
     SetDesktopWallpaper(WideOf(DesktopPagePath));
@@ -205,7 +214,9 @@ void T_3DVexlorControlForm::FormDestroy() {
     CloseAllHelp();
     DestroyControlWnd();
     comp::Guarded([] { SetDesktopWallpaper(WideOf(PrevWallpaper)); });
-    WaitForActiveXWndGone(100000, 100);
+    // A control on a page this start never set up (one a crash left behind) ends only once this form is
+    // gone: after a control window that couldn't be made the end doesn't wait for it.
+    if (!controlWndFailed_) WaitForActiveXWndGone(100000, 100);
 }
 
 int WaitForActiveXWndGone(int maxRounds, DWORD pauseMs) {

@@ -7,13 +7,13 @@
 #include "components/menus.h"
 #include "components/window.h"
 #include "menus/SkinMenus.h"
+#include "shared/uPath.h"  // kApplicationTitle
 
 #include <memory>
 #include <string>
 
 extern const char* const kMainFormClass;    // "T_3DVexlorControlForm"
 extern const char* const kMainFormCaption;  // "_3DVexlorControlForm"
-extern const char* const kApplicationTitle; // "3D Vexlor"
 extern const char* const kGraphicDeviceErrorText;
 extern const char* const kControlWndErrorText;
 
@@ -55,6 +55,9 @@ private:
     void BuildTrayMenu();
 
     bool pageMissing_ = false;
+    // The control window could not be made: the start set up no page, and a control alive on the desktop
+    // is none of this start's. The end doesn't wait for it.
+    bool controlWndFailed_ = false;
 };
 
 // The one main form while it exists (else nullptr) and its window (else 0).
@@ -80,7 +83,8 @@ void OpenFacePictureDialog();
 // The about box of "_3DVexlorForms.dll", bound by the program's main module.
 extern void(WINAPI* AboutBoxProc)(unsigned char);
 
-// Ends the program's message loop with the program's own means (posts WM_QUIT); replaceable for tests.
+// How the form asks for the end of the program's message loop: by default it posts WM_QUIT. Every
+// request to end goes through it.
 extern void (*RequestProgramEnd)();
 
 // Waits while the 3D control's window exists: at most |maxRounds| times a pause of |pauseMs| followed by

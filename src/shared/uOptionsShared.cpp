@@ -64,13 +64,12 @@ void ReadProductValues() {
     std::string v;
     if (key.ReadString("LastWallPaper", v) == comp::RegRead::Ok) Settings.LastWallPaper = Capped(v);
     // An empty AppPath names no folder: the module's own stays.
-    if (UseStoredAppPath && key.ReadString("AppPath", v) == comp::RegRead::Ok && !v.empty()) AppDirPath = v;
+    if (key.ReadString("AppPath", v) == comp::RegRead::Ok && !v.empty()) AppDirPath = v;
 }
 
 }  // namespace
 
 void (*FirstStartSave)() = &SaveSettings;
-bool UseStoredAppPath = true;
 
 void LoadSettings() {
     Settings = TSettings();

@@ -41,21 +41,17 @@ extern const char* const kRunValue;     // "_3DVexlor"
 
 void SetDefaultSettings();
 // Never fails: each value is read on its own, and one that is missing or of another type keeps its
-// default (AppDirPath: the folder it holds; an empty AppPath names none).
+// default (AppDirPath: replaced by the stored "AppPath", the control program's folder, when that names
+// one; the control program sets AppDirPath to its own folder again when it stores "AppPath" at start).
 void LoadSettings();
-// Whether LoadSettings replaces AppDirPath with the stored "AppPath" (the control program's folder, which
-// the program stores when it starts). True for the 3D control, whose own folder is the library's; the
-// control program sets it false: it knows the folder it runs from, and its start-with-Windows entry must
-// name the running program, also when the stored folder is that of a copy moved since.
-extern bool UseStoredAppPath;
-// The save of the defaults that LoadSettings makes on the first start: SaveSettings. Replaceable so
-// that a test can make it fail.
+// The save of the defaults that LoadSettings makes on the first start: by default SaveSettings. Whatever
+// it raises is dropped: loading never fails.
 extern void (*FirstStartSave)();
 // Raises comp::ERegistryException when a value cannot be written. With an empty AppDirPath the
 // start-with-Windows entry is left as it is rather than name a program in no folder.
 void SaveSettings();
-// How SaveSettings opens the settings key, creating it when missing; false when it can't. Replaceable so
-// that a test can hand it a key that refuses values (Wine checks a key's rights only when it opens).
+// How SaveSettings opens the settings key, by default creating it when missing; false when it can't.
+// A key that opens but refuses a value makes SaveSettings raise as above.
 extern bool (*OpenSettingsForSave)(comp::RegistryKey& key);
 
 // The start-with-Windows command for an application folder: the program's path, quoted only when it

@@ -22,6 +22,8 @@ static unsigned long SystemModuleFileName(void* module, char* buffer, unsigned l
     return GetModuleFileNameA(static_cast<HMODULE>(module), buffer, size);
 }
 
+const char* const kApplicationTitle = "3D Vexlor";
+
 TProfileFolderRead ProfileFolderRead = &ShellProfileFolder;
 TModuleFileNameRead ModuleFileNameRead = &SystemModuleFileName;
 
@@ -32,16 +34,23 @@ std::string GetAppDataPath() {
     return DataFolderFromProfile(buffer.Data());
 }
 
-std::string FolderOfModule(void* module, unsigned long bufferSize) {
-    if (bufferSize == 0) return {};
-    MMBuffer buffer(static_cast<int32_t>(bufferSize));
-    unsigned long n = ModuleFileNameRead(module, buffer.Data(), bufferSize);
-    // A name cut at the buffer size is a wrong name: no folder rather than a wrong one.
-    if (n == 0 || n >= bufferSize) return {};
-    return FolderOfModuleFile(std::string(buffer.Data(), n));
+std::string FolderOfModule(void* module, unsigned long bufferLimit) {
+    // The name is read into a buffer of MAX_PATH first, then of twice the size while it is cut, up to
+    // the limit: a library in a folder deep enough to hold its program has a longer name than the program.
+    unsigned long size = bufferLimit < MAX_PATH ? bufferLimit : MAX_PATH;
+    while (size > 0) {
+        MMBuffer buffer(static_cast<int32_t>(size));
+        unsigned long n = ModuleFileNameRead(module, buffer.Data(), size);
+        if (n == 0) return {};
+        if (n < size) return FolderOfModuleFile(std::string(buffer.Data(), n));
+        // Cut at the buffer size: a wrong name, never taken for the folder.
+        if (size >= bufferLimit) return {};
+        size = size > bufferLimit / 2 ? bufferLimit : size * 2;
+    }
+    return {};
 }
 
-std::string GetAppPath() { return FolderOfModule(comp::ModuleInstance(), MAX_PATH); }
+std::string GetAppPath() { return FolderOfModule(comp::ModuleInstance(), kModuleNameLimit); }
 
 std::string AppDataPath;
 std::string AppDirPath;
@@ -53,9 +62,10 @@ void FindFolders() {
 
 std::string MissingFoldersText() {
     const bool noData = AppDataPath.empty(), noApp = AppDirPath.empty();
-    if (noData && noApp) return "3D Vexlor can't find its data folder or its application folder.";
-    if (noData) return "3D Vexlor can't find its data folder.";
-    if (noApp) return "3D Vexlor can't find its application folder.";
+    const std::string title = kApplicationTitle;
+    if (noData && noApp) return title + " can't find its data folder or its application folder.";
+    if (noData) return title + " can't find its data folder.";
+    if (noApp) return title + " can't find its application folder.";
     return {};
 }
 
@@ -65,7 +75,7 @@ bool FoldersFound() {
     if (missing.empty()) return true;
     if (!told) {
         told = true;
-        MessageBoxA(nullptr, missing.c_str(), "3D Vexlor", MB_OK | MB_ICONERROR);
+        MessageBoxA(nullptr, missing.c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
     }
     return false;
 }

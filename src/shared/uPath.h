@@ -12,16 +12,25 @@ extern std::string AppDirPath;
 std::string GetAppDataPath();
 std::string GetAppPath();
 
+// The product's title, as message boxes of both deliverables show it.
+extern const char* const kApplicationTitle;  // "3D Vexlor"
+
+// The longest module file name the system can hand out (its longest path, in characters).
+constexpr unsigned long kModuleNameLimit = 32768;
+
 // The rules behind the two, for a given profile folder and module file name.
 std::string DataFolderFromProfile(const std::string& profileFolder);
 std::string FolderOfModuleFile(const std::string& moduleFileName);
-// GetAppPath's work for any module and buffer size (GetAppPath: its own module, 260): the folder of the
-// module's file, or "" when the name can't be read or fills the whole buffer (a cut name is a wrong one).
-std::string FolderOfModule(void* module, unsigned long bufferSize);
+// GetAppPath's work for any module and limit (GetAppPath: its own module, kModuleNameLimit): the folder
+// of the module's file, read into a buffer that grows from MAX_PATH up to |bufferLimit| characters while
+// the name is cut; "" when the name can't be read or still fills a buffer of the limit (a cut name is a
+// wrong one).
+std::string FolderOfModule(void* module, unsigned long bufferLimit);
 
-// The two sources of the folders, replaceable so that a test can make them fail. The profile folder
-// (the shell's CSIDL_PROFILE into a buffer of 260 characters; false when it is unknown) and a module's file
-// name (GetModuleFileNameA: the characters written, 0 on failure, the buffer size when the name was cut).
+// The two sources the folders are read from, and the only ones. The profile folder (by default the
+// shell's CSIDL_PROFILE into a buffer of 260 characters; false when it is unknown) and a module's file
+// name (by default GetModuleFileNameA: the characters written, 0 on failure, the buffer size when the name
+// was cut).
 using TProfileFolderRead = bool (*)(char* buffer);
 extern TProfileFolderRead ProfileFolderRead;
 using TModuleFileNameRead = unsigned long (*)(void* module, char* buffer, unsigned long size);

@@ -1,7 +1,7 @@
 // The main form in-process, with the desktop page in a scratch folder and the Active Desktop stand-in:
 // the control's requests while the program runs and once it has begun to close, log-off, the wallpaper
 // it puts back when the page was already the wallpaper at start, the start-with-Windows entry after a
-// move, a control window that can't be made, the tray menu asked for again while it is open, and the wait
+// move, a control window that can't be made (also while the page is the wallpaper), the tray menu asked for again while it is open, and the wait
 // for the control's window. The plain start without its folders, in a process of its own.
 #include "child_process.h"
 #include "components/paths.h"
@@ -186,7 +186,6 @@ TEST_F(MainFormTest, AfterAMoveTheStartWithWindowsEntryNamesTheRunningProgram) {
     const std::string run = testing_support::RegText(kRunKey, kRunValue);
     const std::string stored = testing_support::RegText(kProductKey, "AppPath");
     AppDirPath = savedAppDir;
-    UseStoredAppPath = true;
     EXPECT_EQ(RunCommandFor(GetAppPath()), run);
     EXPECT_EQ(GetAppPath(), stored);
 }
@@ -225,6 +224,49 @@ TEST_F(MainFormTest, AControlWindowThatCannotBeMadeIsToldAndThePageIsNotSet) {
     EXPECT_EQ("<no value>", testing_support::RegText(kProductKey, "LastWallPaper"));
     form.reset();
     EXPECT_EQ("C:\\windows\\mine.bmp", GetDesktopWallpaper());
+}
+
+namespace {
+// Set while an end waits on a control's window: the window is closed then, which ends the wait.
+bool endWaited = false;
+HWND controlToClose = nullptr;
+void CALLBACK CloseWaitedControl(HWND, UINT, UINT_PTR, DWORD) {
+    endWaited = true;
+    if (controlToClose) PostMessageA(controlToClose, WM_CLOSE, 0, 0);
+}
+}  // namespace
+
+TEST_F(MainFormTest, AControlWindowThatCannotBeMadeWhileThePageIsTheWallpaperPutsBackTheStoredOne) {
+    // A crash left the page as the wallpaper, with a control alive on it; the picture before is stored.
+    comp::RegistryKey key;
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kProductKey, true));
+    key.WriteString("LastWallPaper", "C:\\Pictures\\Mine.bmp");
+    key.Close();
+    ApplyWallpaper(WideOf(DesktopPageFile()));
+    testing_support::FakePeer control(kActiveXWndClass);
+    HHOOK refuse = SetWindowsHookExA(WH_CBT, &RefuseControlWnd, nullptr, GetCurrentThreadId());
+    ASSERT_NE(nullptr, refuse);
+    std::unique_ptr<T_3DVexlorControlForm> form;
+    std::string text;
+    const size_t told = testing_support::RunWithSteps(
+        [&] { form = std::make_unique<T_3DVexlorControlForm>(); },
+        {[&] { testing_support::AnswerMessageBox(kApplicationTitle, text); }}, 50, &MessageBoxUp);
+    UnhookWindowsHookEx(refuse);
+    EXPECT_EQ(1u, told);
+    EXPECT_EQ(1, endRequests);
+    // The end puts back what the user had and doesn't wait on a control this start never set up (it ends
+    // only once the form is gone).
+    endWaited = false;
+    controlToClose = control.Handle();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 1000, &CloseWaitedControl);
+    form.reset();
+    KillTimer(nullptr, timer);
+    controlToClose = nullptr;
+    EXPECT_FALSE(endWaited) << "the end waited on the control's window";
+    EXPECT_EQ("C:\\Pictures\\Mine.bmp", GetDesktopWallpaper());
+    // Nothing was stored.
+    EXPECT_EQ("C:\\Pictures\\Mine.bmp", testing_support::RegText(kProductKey, "LastWallPaper"));
+    EXPECT_EQ("<no value>", testing_support::RegText(kProductKey, "AppPath"));
 }
 
 // The plain start, twice in one process, while the source of one folder fails: "profile" (the user's

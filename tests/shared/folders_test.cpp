@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 TEST(Folders, DataFolderIsProfilePlusFixedParts) {
     EXPECT_EQ(DataFolderFromProfile("C:\\Users\\ann"), "C:\\Users\\ann\\Application Data\\Pellomar\\3D Vexlor\\");
 
@@ -45,4 +49,39 @@ TEST(Folders, LibrarySeesItsOwnFolderNotTheHosts) {
     ASSERT_GT(appDirPath(buffer, sizeof buffer), 0);
     EXPECT_STRCASEEQ(buffer, probeFolder.c_str());
     FreeLibrary(probe);
+}
+
+TEST(Folders, ALibraryWhoseNameIsLongerThanMaxPathSeesItsFolder) {
+    // A folder deep enough that the program's name in it would still fit MAX_PATH, the library's not.
+    testing_support::ScratchFolder scratch;
+    const std::string top = scratch.Dir();
+    std::wstring deep(top.begin(), top.end());
+    std::vector<std::wstring> made;
+    while (deep.size() < 240) {
+        deep += L"\\" + std::wstring(std::min<size_t>(60, 240 - deep.size()), L'd');
+        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+        made.push_back(deep);
+    }
+    ASSERT_LT(deep.size() + std::string("\\_3DVexlor.exe").size(), size_t(MAX_PATH));
+    const std::wstring library = deep + L"\\_3DVexlorFormsProbeLibrary.dll";
+    ASSERT_GT(library.size(), size_t(MAX_PATH));
+    const std::string probe = testing_support::ExeFolder() + "\\probe\\path_probe.dll";
+    ASSERT_TRUE(CopyFileW(std::wstring(probe.begin(), probe.end()).c_str(), library.c_str(), FALSE));
+    std::string inner, held;
+    if (HMODULE module = LoadLibraryW(library.c_str())) {
+        using Probe = int (*)(char*, int);
+        auto appPath = reinterpret_cast<Probe>(GetProcAddress(module, "ProbeAppPath"));
+        auto appDirPath = reinterpret_cast<Probe>(GetProcAddress(module, "ProbeAppDirPath"));
+        char buffer[1024];
+        if (appPath && appPath(buffer, sizeof buffer) >= 0) inner = buffer;
+        if (appDirPath && appDirPath(buffer, sizeof buffer) >= 0) held = buffer;
+        FreeLibrary(module);
+    } else {
+        ADD_FAILURE() << "the library in the deep folder did not load: " << GetLastError();
+    }
+    DeleteFileW(library.c_str());
+    for (auto folder = made.rbegin(); folder != made.rend(); ++folder) RemoveDirectoryW(folder->c_str());
+    const std::string folder(deep.begin(), deep.end());
+    EXPECT_STRCASEEQ(folder.c_str(), inner.c_str());
+    EXPECT_STRCASEEQ(folder.c_str(), held.c_str());
 }

@@ -20,7 +20,6 @@ protected:
     void TearDown() override {
         AppDirPath = savedAppDir_;
         OpenSettingsForSave = savedOpen_;
-        UseStoredAppPath = true;
     }
 
     static comp::RegistryKey Key(const char* path) {
@@ -212,12 +211,6 @@ TEST_F(SettingsTest, ProductValues) {
     // An empty AppPath names no folder: the one held stays.
     AppDirPath = "unchanged";
     product.WriteString("AppPath", "");
-    LoadSettings();
-    EXPECT_EQ(AppDirPath, "unchanged");
-
-    // The control program keeps the folder it runs from.
-    product.WriteString("AppPath", "C:\\Apps\\Cube");
-    UseStoredAppPath = false;
     LoadSettings();
     EXPECT_EQ(AppDirPath, "unchanged");
 }
