@@ -197,10 +197,18 @@ void T_3DVexlorControlForm::FormCreate() {
     if (writable) {
         key.WriteString("LastWallPaper", PrevWallpaper);
         // The program runs from where it is now: its start-with-Windows entry names this folder, whatever
-        // folder an earlier start stored.
+        // folder an earlier start stored (or the defaults' first save named), from this start on.
         const std::string appDir = GetAppPath();
         key.WriteString("AppPath", appDir);
+        const bool moved = appDir != AppDirPath;
         AppDirPath = appDir;
+        if (moved && Settings.StartUP) {
+            try {
+                SaveStartWithWindows();
+            } catch (const comp::Exception&) {
+                // A Run key that refuses the value keeps the old entry; the settings dialog saves it again.
+            }
+        }
     }
     key.Close();
     SetDesktopWallpaper(WideOf(DesktopPagePath));

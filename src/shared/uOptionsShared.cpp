@@ -137,6 +137,10 @@ void SaveSettings() {
         key.WriteBool("StartUP", Settings.StartUP);
         key.WriteBool("Tips", Settings.Tips);
     }
+    SaveStartWithWindows();
+}
+
+void SaveStartWithWindows() {
     comp::RegistryKey run;
     if (!run.Open(HKEY_CURRENT_USER, kRunKey, true)) return;
     if (!Settings.StartUP) run.DeleteValue(kRunValue);

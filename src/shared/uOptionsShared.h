@@ -50,6 +50,9 @@ extern void (*FirstStartSave)();
 // Raises comp::ERegistryException when a value cannot be written. With an empty AppDirPath the
 // start-with-Windows entry is left as it is rather than name a program in no folder.
 void SaveSettings();
+// The start-with-Windows part of SaveSettings alone: the entry names the program in AppDirPath while
+// StartUP is on (left as it is without a folder), and is gone while it is off. Raises like SaveSettings.
+void SaveStartWithWindows();
 // How SaveSettings opens the settings key, by default creating it when missing; false when it can't.
 // A key that opens but refuses a value makes SaveSettings raise as above.
 extern bool (*OpenSettingsForSave)(comp::RegistryKey& key);

@@ -178,14 +178,17 @@ TEST_F(MainFormTest, AfterAMoveTheStartWithWindowsEntryNamesTheRunningProgram) {
     ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kSettingsKey, true));
     key.WriteInteger("StartUP", 1);
     key.Close();
+    std::string runAtStart;
     {
         T_3DVexlorControlForm form;
         ASSERT_FALSE(form.PageMissing());
+        runAtStart = testing_support::RegText(kRunKey, kRunValue);
         SaveSettings();  // as the tips dialog does when it closes
     }
     const std::string run = testing_support::RegText(kRunKey, kRunValue);
     const std::string stored = testing_support::RegText(kProductKey, "AppPath");
     AppDirPath = savedAppDir;
+    EXPECT_EQ(RunCommandFor(GetAppPath()), runAtStart) << "the entry follows the program at its start";
     EXPECT_EQ(RunCommandFor(GetAppPath()), run);
     EXPECT_EQ(GetAppPath(), stored);
 }
