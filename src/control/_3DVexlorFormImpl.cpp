@@ -356,14 +356,9 @@ void T_3DVexlorForm::TimerTimer() {
 }
 
 void T_3DVexlorForm::ShowPopupAtCursor() {
-    // A request that arrives while the menu is up (the menu loop dispatches it), whichever way the menu
-    // came up, would rebuild and destroy the menu being shown: it is ignored.
-    if (!IsStarted() || popupShown_ || pm.Handle()) return;
-    popupShown_ = true;
-    struct Shown {
-        bool& flag;
-        ~Shown() { flag = false; }
-    } shown{popupShown_};
+    // A request that the menu loop dispatches while the menu is up leaves the open menu as it is (the
+    // menu ignores a popup request while it is open).
+    if (!IsStarted()) return;
     POINT pt;
     GetCursorPos(&pt);
     pm.PopupAt(pt.x, pt.y);

@@ -178,6 +178,5 @@ private:
 
     TFacePick menuPick_;  // what lay under the cursor when the context menu opened
     bool inert_ = false;
-    bool popupShown_ = false;  // the context menu is up
     bool eventsEnded_ = false; // OnDestroy has fired
 };

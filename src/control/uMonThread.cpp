@@ -3,22 +3,25 @@
 
 #include <windows.h>
 
+#include "components/handles.h"
+
 namespace {
 constexpr DWORD kWatchFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_ATTRIBUTES;
 constexpr DWORD kWakeMs = 100;
 }  // namespace
 
 void TMonDirThread::Execute() {
-    const HANDLE change = FindFirstChangeNotificationA(folder_.c_str(), FALSE, kWatchFilter);
-    if (change != INVALID_HANDLE_VALUE) {
-        const HANDLE waits[2] = {change, StopEvent()};
-        try {
-            Watch(change, waits);
-        } catch (...) {
-            // A failing DirChanged ends the watch like a failing wait.
+    {
+        const comp::ChangeNotificationHandle change(FindFirstChangeNotificationA(folder_.c_str(), FALSE, kWatchFilter));
+        if (change) {
+            const HANDLE waits[2] = {change.Get(), StopEvent()};
+            try {
+                Watch(change.Get(), waits);
+            } catch (...) {
+                // A failing DirChanged ends the watch like a failing wait.
+            }
         }
-        FindCloseChangeNotification(change);
-    }
+    }  // the notification is closed before the loop counts as ended
     finished_.store(true);
 }
 

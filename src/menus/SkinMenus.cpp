@@ -230,7 +230,8 @@ void TSkCustomBarPopupMenu::MenuChanged(comp::MenuItem* source, bool rebuild) {
 }
 
 comp::MenuItem* TSkCustomBarPopupMenu::PopupAt(int x, int y) {
-    barProtected_->SetMeasuring(true);
+    // While the menu is open the base ignores the request; the bar of the menu being shown stays measured.
+    if (!Handle()) barProtected_->SetMeasuring(true);
     return TSkMenu<comp::PopupMenu>::PopupAt(x, y);
 }
 

@@ -267,9 +267,8 @@ LRESULT T_3DVexlorControlForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lPa
 }
 
 void T_3DVexlorControlForm::tiMouseUp() {
-    // A busy program can find a second button-up queued behind the one that opened the menu; the menu
-    // loop hands it over while the menu is open. That menu stays as it is: nothing of it is built anew.
-    if (pm.Handle()) return;
+    // A second button-up that the menu loop hands over while the menu is open leaves that menu as it is
+    // (the menu ignores a popup request while it is open).
     POINT p = {0, 0};
     GetCursorPos(&p);
     pm.PopupAt(p.x, p.y);

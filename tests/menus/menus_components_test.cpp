@@ -1,5 +1,6 @@
 // The skinned menu components: option objects, the bar state, hooking, the draw module's links, the menu
-// window's alpha and shape, the main menu, the platform flags, and one real popup read back from the screen.
+// window's alpha and shape, the main menu, the platform flags, and a real popup read back from the screen and
+// asked to pop up again while it is open.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include "menus/SkMenuWindow.h"
 #include "menus/SkinMenus.h"
 #include "menus_test_support.h"
+#include "test_windows.h"
 
 using menus_test::Rgb;
 using menus_test::Surface;
@@ -442,4 +444,26 @@ TEST(SkPopupOnScreen, TheOpenMenuShowsTheBarTheItemsAndTheCaptionBand) {
     // The bar is as high as the menu window's client area, and the menu knows the window it drew in.
     EXPECT_EQ(probe.client.bottom, pm.GetBarProtected().Height());
     EXPECT_EQ(probe.menuWindow, pm.MenuWindow());
+}
+
+TEST(SkPopupOnScreen, AskedToPopUpWhileOpenTheMenuKeepsItsMeasuredBar) {
+    TSkBarPopupMenu pm;
+    for (const char* caption : {"First", "Second", "Third"}) pm.Items.Add(caption);
+    TSkBarProtected& state = pm.GetBarProtected();
+    int heightShown = -1;
+    bool measuring = true;
+    int heightAfter = -1;
+    testing_support::RunWithSteps([&] { pm.PopupAt(200, 150); },
+                                  {[&] {
+                                      // A message handled inside the menu loop asks for the menu again.
+                                      heightShown = state.Height();
+                                      EXPECT_EQ(nullptr, pm.PopupAt(220, 170));
+                                      measuring = state.Measuring();
+                                      heightAfter = state.Height();
+                                      PostMessageA(FindWindowA("#32768", nullptr), WM_KEYDOWN, VK_ESCAPE, 0);
+                                  }},
+                                  100, [&] { return FindWindowA("#32768", nullptr) && !state.Measuring(); });
+    EXPECT_GT(heightShown, 0);  // the bar of the open menu was measured
+    EXPECT_FALSE(measuring);
+    EXPECT_EQ(heightShown, heightAfter);
 }

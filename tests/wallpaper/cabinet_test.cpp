@@ -8,6 +8,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -204,30 +205,77 @@ TEST(CabinetReader, OverwritingCutsTheOldTailAndHonoursReadOnly) {
     }
 }
 
+namespace {
+
+// The writer's choice of worker for a name part as it is hashed: the name's bytes, 32 bits, modulo the
+// number of workers. The test checks it against the writer for the names the writer hashes unchanged.
+size_t WorkerOfHashedName(const std::string& name, size_t workers) {
+    uint32_t hash = 5381;
+    for (const char c : name) hash = hash * 33 + static_cast<unsigned char>(c);
+    return hash % workers;
+}
+
+std::string AsciiUpper(std::string name) {
+    for (char& c : name)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return name;
+}
+
+std::string CodePageUpper(std::string name) {
+    if (!name.empty()) CharUpperBuffA(&name[0], static_cast<DWORD>(name.size()));
+    return name;
+}
+
+// Whether two names of one file would go to different workers if the writer didn't fold them: taken as
+// they stand, and with only ASCII letters folded.
+bool ApartUnfolded(const std::string& a, const std::string& b, size_t workers) {
+    return WorkerOfHashedName(a, workers) != WorkerOfHashedName(b, workers) &&
+           WorkerOfHashedName(AsciiUpper(a), workers) != WorkerOfHashedName(AsciiUpper(b), workers);
+}
+
+}  // namespace
+
 TEST(CabinetWriter, FilesReachedByAnAliasAreWrittenInTurnTheLastWinning) {
+    constexpr unsigned kWorkers = 3;
     ScratchFolder scratch;
-    // The short name this system gives a long one.
-    const std::string longName = "wallpaper-data.bin";
-    WriteWholeFile(scratch.Path() + longName, "");
-    char shortPath[MAX_PATH] = {};
-    ASSERT_NE(GetShortPathNameA((scratch.Path() + longName).c_str(), shortPath, MAX_PATH), 0u);
-    DeleteFileA((scratch.Path() + longName).c_str());
-    const std::string shortName = comp::ExtractFileName(shortPath);
+    // A long name and the short name this system gives it, among long names whose two names would go to
+    // different workers unfolded.
+    std::string longName, shortName;
+    for (int i = 0; i < 20 && shortName.empty(); ++i) {
+        const std::string name = "wallpaper-data" + std::to_string(i) + ".bin";
+        const std::string path = scratch.Path() + name;
+        WriteWholeFile(path, "");
+        char shortPath[MAX_PATH] = {};
+        ASSERT_NE(GetShortPathNameA(path.c_str(), shortPath, MAX_PATH), 0u);
+        DeleteFileA(path.c_str());
+        const std::string given = comp::ExtractFileName(shortPath);
+        if (ApartUnfolded(name, given, kWorkers)) {
+            longName = name;
+            shortName = given;
+        }
+    }
+    ASSERT_FALSE(shortName.empty());
 
     // Each file is reached by two names (a trailing dot, a trailing blank, letter case beyond ASCII, a
     // short name). The first name comes many times over, so that its worker still has work in hand when
-    // the second one comes; both go to one worker, which writes them in turn. With three workers, in
-    // either build, the two names of each pair taken as they stand (or with only ASCII letters folded) go
-    // to different workers.
-    const std::pair<std::string, std::string> aliases[] = {
-        {"dot.txt.", "dot.txt"}, {"one.dat ", "one.dat"}, {"na\xEFve.txt", "NA\xCFVE.TXT"}, {longName, shortName}};
+    // the second one comes; both go to one worker, which writes them in turn.
+    struct Alias {
+        std::string first, second;
+        std::string file;  // the name the file has
+    };
+    const Alias aliases[] = {{"dot.ini.", "dot.ini", "dot.ini"},
+                             {"one.dat ", "one.dat", "one.dat"},
+                             {"na\xEFve.txt", "NA\xCFVE.TXT", "NA\xCFVE.TXT"},
+                             {longName, shortName, longName}};
     int n = 0;
-    for (const auto& alias : aliases) {
+    for (const Alias& alias : aliases) {
         SCOPED_TRACE(alias.second);
+        // Without the folding the two names would go to different workers: the case shows the folding.
+        ASSERT_TRUE(ApartUnfolded(alias.first, alias.second, kWorkers));
         const std::string dest = scratch.Path() + std::to_string(++n) + "\\";
         comp::ForceDirectories(dest);
         {
-            TCabFileWriter writer(3);
+            TCabFileWriter writer(kWorkers);
             auto put = [&](const std::string& name, const std::string& content) {
                 TCabOutFile* file = writer.Open(dest + name, name, content.size());
                 EXPECT_TRUE(writer.Write(file, content.data(), content.size()));
@@ -238,6 +286,9 @@ TEST(CabinetWriter, FilesReachedByAnAliasAreWrittenInTurnTheLastWinning) {
             for (int i = 1; i < 20; ++i) put(alias.first, "first " + alias.first);
             const TCabOutFile* last = put(alias.second, "last " + alias.second);
             EXPECT_EQ(writer.WorkerOf(first), writer.WorkerOf(last));
+            // The file's own name, which the writer hashes as it stands but for letter case, goes where the
+            // hash above says: that hash is the writer's.
+            EXPECT_EQ(WorkerOfHashedName(CodePageUpper(alias.file), kWorkers), writer.WorkerOf(last));
             writer.EndWorkers();
             std::string entry;
             DWORD error = 0;
