@@ -106,10 +106,16 @@ void T_3DVexlorForm::miTipsClick() { PostToControlWnd(_3D_Tips, 0, 0); }
 void T_3DVexlorForm::ApplyFaceOptions(WPARAM wParam) {
     if (wParam != 1) return;
     gTGlobalVars& g = GlobalVarsRecord;
-    // The selection goes: its item is drawn plain again, wherever it is.
+    // The selection goes: its item is drawn plain again, wherever it is. A drawing that fails is left to
+    // the next tick; the new parameters apply all the same.
     if (TGranDesktop* current = FaceAt(g.CurrentFace)) {
-        current->DrawLink(current->Selected, dmNormal);
+        TLinkRecord* selected = current->Selected;
         current->Selected = nullptr;
+        try {
+            current->DrawLink(selected, dmNormal);
+        } catch (const std::exception&) {
+            if (selected) current->RedrawAtNextTick(*selected);
+        }
     }
     g.CurrentFace = -1;
     g.DragSourceFace = -1;

@@ -132,22 +132,30 @@ void T_3DVexlorForm::DropDraggedLink(TLinkRecord* link, int sourceFace, POINT cl
     if (verdict != TDropVerdict::Move) return;
 
     if (!sameFace) {
-        // The file first: the item follows it only when it really moved, and never over another file.
+        // The file first: the item follows it only when it really moved, and never over another file. The
+        // record then follows its file whatever becomes of the drawings: a cell that can't be erased or
+        // drawn is left to the faces' next tick.
         const std::string sourcePath = comp::JoinPath(source->Folder, link->FileName);
         if (!MoveFileExA(sourcePath.c_str(), targetPath.c_str(), 0)) return;
-        source->DrawLink(link, dmErase);
-        std::unique_ptr<TLinkRecord> moved = std::move(*owned);
-        source->Links.erase(owned);
-        if (source->Selected == link) source->Selected = nullptr;
-        target.AdoptLink(std::move(moved));
+        target.AdoptLink(source->TakeLink(link));
     } else {
-        source->DrawLink(link, dmErase);
+        try {
+            source->DrawLink(link, dmErase);
+        } catch (const std::exception&) {
+            // The item stays on the cell that still shows it, drawn anew at the next tick.
+            source->RedrawAtNextTick(*link);
+            return;
+        }
     }
     link->Column = cell.Column;
     link->Row = cell.Row;
-    target.SelectLink(link);
     g.CurrentFace = pick.Face;
     g.DragSourceFace = -1;
+    try {
+        target.SelectLink(link);
+    } catch (const std::exception&) {
+        target.RedrawAtNextTick(*link);
+    }
 }
 
 void T_3DVexlorForm::FormDblClick() {

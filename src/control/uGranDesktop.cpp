@@ -36,6 +36,9 @@ bool EntryExists(const std::string& folder, const std::string& name, bool isFold
     return found.Found() && found.Name() == name && found.IsFolder() == isFolder;
 }
 
+// A time no listing gives (month 15, hour 31): a record that holds it is taken for one of a changed entry.
+constexpr uint32_t kUndrawnTime = 0xFFFFFFFF;
+
 uint16_t TextureSide(int32_t value) {
     return value == 256 || value == 512 || value == 1024 ? static_cast<uint16_t>(value) : 512;
 }
@@ -197,6 +200,26 @@ void TGranDesktop::AdoptLink(std::unique_ptr<TLinkRecord> record) {
     Links.push_back(std::move(record));
 }
 
+std::unique_ptr<TLinkRecord> TGranDesktop::TakeLink(const TLinkRecord* record) {
+    const auto owned = std::find_if(Links.begin(), Links.end(), [record](const auto& r) { return r.get() == record; });
+    if (owned == Links.end()) return nullptr;
+    std::unique_ptr<TLinkRecord> taken = std::move(*owned);
+    Links.erase(owned);
+    Forget(taken.get(), false);
+    try {
+        DrawLink(taken.get(), dmErase);
+    } catch (const std::exception&) {
+        Links.push_back(std::make_unique<TLinkRecord>(*taken));
+        NeedsRefresh.store(true);
+    }
+    return taken;
+}
+
+void TGranDesktop::RedrawAtNextTick(TLinkRecord& record) {
+    record.Time = kUndrawnTime;
+    NeedsRefresh.store(true);
+}
+
 void TGranDesktop::Forget(const TLinkRecord* record, bool clearSelectionFace) {
     if (Selected == record) {
         Selected = nullptr;
@@ -266,16 +289,6 @@ void TGranDesktop::DeleteLinkFile(const TLinkRecord* record) {
 void TGranDesktop::Refresh() {
     NeedsRefresh.store(false);
 
-    // The folder lists for the first time: its items are taken as at the start, with their saved cells.
-    if (!listed_) {
-        LoadLinks();
-        if (!listed_) return;
-        LoadPositions();
-        DrawAllLinks();
-        SavePositions();
-        return;
-    }
-
     // A cell that can't be drawn or erased (the system short of resources) leaves its item as it was
     // and the next tick tries again.
     bool retry = false;
@@ -288,16 +301,47 @@ void TGranDesktop::Refresh() {
             return false;
         }
     };
+    // Takes the items off the face, each once its cell is clear.
+    const auto eraseAll = [this, &drawn]() {
+        for (auto it = Links.begin(); it != Links.end();) {
+            Forget(it->get(), true);
+            if (drawn(it->get(), dmErase)) it = Links.erase(it);
+            else ++it;
+        }
+    };
 
     // One listing serves both passes: existence tests one by one cost the platform a folder read each.
     std::vector<TDirEntry> entries;
     if (ForEachEntry(Folder, [&entries](const TDirEntry& entry) { entries.push_back(entry); }) != 0) {
-        // A listing that failed (the folder out of reach for a moment) is no empty folder: the items and
-        // their saved cells stay as they are, and the next tick lists again, since no notification may
+        // A listing that failed (the folder moved away, deleted or unreadable) is no empty folder: the face
+        // shows none of its items while it lasts, and the layout file keeps their saved cells, for it is
+        // not written until the folder lists again. The next tick lists again, since no notification may
         // come for a folder that comes back.
+        listed_ = false;
+        eraseAll();
         NeedsRefresh.store(true);
         return;
     }
+
+    // The folder lists for the first time, or again after it was out of reach: its items are taken as at
+    // the start, with their saved cells, once no cell of an item from before shows any more.
+    if (!listed_) {
+        eraseAll();
+        if (!Links.empty()) {
+            NeedsRefresh.store(true);
+            return;
+        }
+        for (const TDirEntry& entry : entries)
+            if (std::unique_ptr<TLinkRecord> record = NewLinkRecord(entry)) Links.push_back(std::move(record));
+        listed_ = true;
+        LoadPositions();
+        for (const auto& record : Links)
+            if (!drawn(record.get(), dmNormal)) RedrawAtNextTick(*record);
+        SavePositions();
+        if (retry) NeedsRefresh.store(true);
+        return;
+    }
+
     std::unordered_map<std::string, const TDirEntry*> listed;
     listed.reserve(entries.size());
     for (const TDirEntry& entry : entries) listed.emplace(entry.Name, &entry);

@@ -83,8 +83,9 @@ public:
     // Re-scans the folder: drops items whose entry went, makes new records for entries whose time
     // changed (same cell) and for new entries (first free cell), draws only those, saves positions.
     // An item whose cell could not be drawn or erased stays as it was, and the next tick tries again.
-    // A folder whose listing fails (missing, unreadable) leaves the items, their cells and the layout
-    // file as they are; the face stays flagged and lists it again at every tick until it lists.
+    // A folder whose listing fails (moved away, deleted, unreadable) takes its items off the face, and the
+    // layout file keeps their saved cells: the face stays flagged and lists it again at every tick until
+    // it lists, then takes its items with their saved cells as at the start.
     virtual void Refresh();
     // Rebuilds Links from the folder, in listing order. A listing that fails leaves the face without
     // items, flagged for a re-scan that takes them with their saved cells.
@@ -101,6 +102,13 @@ public:
     // folder's target) is set onto this folder at once, since the re-scan passes over an entry whose time
     // the move kept; the record goes to the end of Links.
     void AdoptLink(std::unique_ptr<TLinkRecord> record);
+    // Takes a record out of Links, its entry just moved to another face, and erases its cell. A cell that
+    // can't be erased keeps a copy of the record until the next re-scan, finding the entry gone, clears
+    // it. Null for a record that is none of this face's.
+    std::unique_ptr<TLinkRecord> TakeLink(const TLinkRecord* record);
+    // Leaves a record whose cell could not be drawn to the next tick: the re-scan takes it for a changed
+    // entry and draws it anew on its cell.
+    void RedrawAtNextTick(TLinkRecord& record);
     void ClearLinks();
     // Folder := the path's folder part (up to its last "\" or ":"), when that differs.
     void SetFolder(const std::string& path);
@@ -177,8 +185,8 @@ private:
     void EraseCell(const TLinkRecord& record);
 
     TCaptionFont captionFont_;
-    // Whether Links came from a listing of the folder that ran to its end: false while the folder has
-    // been out of reach since the face was made.
+    // Whether Links came from a listing of the folder that ran to its end: false while the folder is out
+    // of reach, since the face was made or since a re-scan found it so.
     bool listed_ = false;
 
 public:

@@ -16,7 +16,7 @@ void TGranDesktop::WriteSettings() {
 }
 
 void TGranDesktop::SavePositions() {
-    // A face whose folder never listed holds none of its items: the saved cells stay for when it does.
+    // A face whose folder is out of reach holds none of its items: the saved cells stay for when it lists.
     if (!listed_) return;
     try {
         std::vector<const TLinkRecord*> links;

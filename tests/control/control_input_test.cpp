@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "components/paths.h"
+#include "components/window.h"
 #include "control/_3DVexlorFormImpl.h"
 #include "control/uGranDesktop.h"
 #include "control/uInputRules.h"
@@ -26,10 +27,12 @@
 #include "shared/uOptionsShared.h"
 #include "shared/uParameters.h"
 #include "test_pictures.h"
+#include "texture_lock.h"
 #include "test_windows.h"
 
 using namespace d3dmath;
 using testing_support::FakePeer;
+using testing_support::HeldTextureLock;
 using testing_support::Pump;
 using testing_support::PumpUntil;
 using testing_support::ReadWholeFile;
@@ -177,6 +180,23 @@ protected:
         return n;
     }
 
+    // Texels of the icon area of cell (column, row) on face n that are not the face's colour.
+    int IconInk(int face, int column, int row) {
+        IDirect3DTexture9* texture = Face(face).Texture;
+        D3DLOCKED_RECT locked{};
+        if (FAILED(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY))) return -1;
+        int n = 0;
+        for (int y = row * 70 + 9; y < row * 70 + 41; ++y)
+            for (int x = column * 70 + 19; x < column * 70 + 51; ++x) {
+                const uint32_t t = static_cast<uint32_t*>(locked.pBits)[y * locked.Pitch / 4 + x];
+                if (!testing_support::ColoursNear(RGB((t >> 16) & 0xFF, (t >> 8) & 0xFF, t & 0xFF),
+                                                  Face(face).BackColor, 2))
+                    ++n;
+            }
+        texture->UnlockRect(0);
+        return n;
+    }
+
     testing_support::RegistrySandbox sandbox_;
     testing_support::ScratchDataFolder data_;
     FakePeer mainForm_{"T_3DVexlorControlForm"};  // the control program runs: no exit start
@@ -267,6 +287,44 @@ TEST_F(CubeInputTest, ADragToAnotherFaceMovesTheFileButNeverOverAFileOfTheSameNa
     EXPECT_EQ("face five", ReadWholeFile(face5_ + "BETA.txt"));
     ASSERT_NE(nullptr, Item(1, "beta.txt"));
     EXPECT_EQ(1, Item(1, "beta.txt")->Row);
+}
+
+TEST_F(CubeInputTest, AnItemDroppedOnAnotherFaceGoesThereThoughNeitherCellCanBeDrawn) {
+    SetWorld(RotationY(0.6f));  // face 5 shows on the right of face 1
+    const POINT target = IconOf(5, 1, 3);
+    ASSERT_EQ(5, form_->PickAt(target).Face);
+    ASSERT_GT(IconInk(1, 0, 0), 100);
+
+    TLinkRecord* alpha = Item(1, "alpha.txt");
+    Press(IconOf(1, 0, 0));
+    std::string reported;
+    struct Reports {
+        explicit Reports(std::string& to) {
+            comp::SetExceptionHandler([into = &to](const std::exception& e) { *into = e.what(); });
+        }
+        ~Reports() { comp::SetExceptionHandler(nullptr); }
+    } reports(reported);
+    {
+        // Neither face takes an upload: the source cell can't be erased, the target cell can't be drawn.
+        const HeldTextureLock source(Face(1).Texture), destination(Face(5).Texture);
+        ASSERT_TRUE(source.Held() && destination.Held());
+        SendMessageA(Control(), WM_MOUSEMOVE, MK_LBUTTON, At(target));
+        Release(target);
+    }
+    EXPECT_EQ("", reported);
+    EXPECT_EQ(std::string(300, 'a'), ReadWholeFile(face5_ + "alpha.txt"));
+    // The record followed its file, onto the cell it was dropped on.
+    ASSERT_EQ(alpha, Item(5, "alpha.txt"));
+    EXPECT_EQ(1, alpha->Column);
+    EXPECT_EQ(3, alpha->Row);
+    EXPECT_EQ(5, G().CurrentFace);
+    // The next ticks erase the source cell and draw the target one.
+    EXPECT_TRUE(PumpUntil([&] { return IconInk(1, 0, 0) == 0 && IconInk(5, 1, 3) > 100; }, 3000))
+        << "source cell " << IconInk(1, 0, 0) << ", target cell " << IconInk(5, 1, 3);
+    EXPECT_EQ(nullptr, Item(1, "alpha.txt"));
+    ASSERT_NE(nullptr, Item(5, "alpha.txt"));
+    EXPECT_EQ(1, Item(5, "alpha.txt")->Column);
+    EXPECT_EQ(3, Item(5, "alpha.txt")->Row);
 }
 
 TEST_F(CubeInputTest, DoubleClickOpensTheItemAndInRotateModeBringsTheFaceToTheFront) {
@@ -582,6 +640,26 @@ TEST_F(CubeInputTest, DeleteAsksFirstAndFaceOptionsApplyToTheirFace) {
     EXPECT_EQ(256, Face(3).TextureWidth);
     EXPECT_EQ(static_cast<COLORREF>(255), Face(3).BackColor);
     EXPECT_EQ(kPicCenter, Face(3).BackPicPos);
+}
+
+TEST_F(CubeInputTest, FaceOptionsApplyWholeThoughTheSelectionCannotBeDrawnPlain) {
+    Press(IconOf(1, 0, 0));
+    Release(IconOf(1, 0, 0));
+    ASSERT_GT(Highlight(1, *Item(1, "alpha.txt")), 0);
+    WriteWholeFile(DeskParamsFileName(),
+                   "[DESK]\r\nIndex=3\r\nResW=256\r\nResH=256\r\nFileName=\r\nBKColor=255\r\nbpp=1\r\n");
+    {
+        const HeldTextureLock held(Face(1).Texture);
+        ASSERT_TRUE(held.Held());
+        EXPECT_EQ(1, SendMessageA(FindActiveXWnd(), _3D_Gran_Opt, 1, 0));
+    }
+    EXPECT_EQ(-1, G().CurrentFace);
+    EXPECT_EQ(nullptr, Face(1).Selected);
+    EXPECT_EQ(256, Face(3).TextureWidth);
+    EXPECT_EQ(static_cast<COLORREF>(255), Face(3).BackColor);
+    EXPECT_EQ(kPicCenter, Face(3).BackPicPos);
+    // The plain drawing is left to the next tick.
+    EXPECT_TRUE(PumpUntil([&] { return Item(1, "alpha.txt") && Highlight(1, *Item(1, "alpha.txt")) == 0; }, 3000));
 }
 
 TEST_F(CubeInputTest, DroppedFilesLandOnTheFaceUnderTheCursor) {

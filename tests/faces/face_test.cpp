@@ -28,10 +28,12 @@
 #include "shared/uOptionsShared.h"
 #include "shell_links.h"
 #include "test_pictures.h"
+#include "texture_lock.h"
 #include "test_windows.h"
 
 using testing_support::ColourHex;
 using testing_support::ColoursNear;
+using testing_support::HeldTextureLock;
 using testing_support::PumpUntil;
 using testing_support::ReadWholeFile;
 using testing_support::WriteWholeFile;
@@ -746,7 +748,7 @@ TEST_F(FaceTest, ADrawingFailureDuringAReScanLeavesTheItemsToTheNextTick) {
     EXPECT_GT(IconInk(*Item("new.txt")), 100);
 }
 
-TEST_F(FaceTest, AFolderOutOfReachKeepsItsItemsAndLayoutAndTheTickFindsThemWhenItIsBack) {
+TEST_F(FaceTest, AFolderOutOfReachShowsNoItemsAndItsItemsTakeTheirSavedCellsWhenItIsBack) {
     for (const char* name : {"a.txt", "b.txt"}) Touch(folder_ + name);
     TGranDesktop& face = MakeFace();
     faces_[1] = &face;
@@ -757,19 +759,25 @@ TEST_F(FaceTest, AFolderOutOfReachKeepsItsItemsAndLayoutAndTheTickFindsThemWhenI
     face.DrawAllLinks();
     face.Refresh();  // saves the cells
     const std::string layout = ReadWholeFile(ini_);
+    const TLinkRecord b = *Item("b.txt");
     const uint32_t aTime = Item("a.txt")->Time;
 
-    // Renamed away (the watcher goes on watching it under its new name and tells of neither rename).
+    // Moved away, as a delete to the Recycle Bin does (the watcher goes on watching it under its new name
+    // and tells of no change): the face shows none of its items, lists again at every tick, and writes
+    // none of them into the layout file, also when it is freed.
     const std::string folder = comp::ExcludeTrailingBackslash(folder_);
     const std::string away = data_.Path() + "Desktops\\away";
     ASSERT_TRUE(MoveFileA(folder.c_str(), away.c_str()));
     face.Refresh();
-    ASSERT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt"}));
-    EXPECT_GT(IconInk(*Item("b.txt")), 100);
+    EXPECT_TRUE(face.Links.empty());
+    EXPECT_EQ(IconInk(b), 0);
+    EXPECT_EQ(CaptionInk(b), 0);
+    EXPECT_TRUE(face.NeedsRefresh.load());
+    face.SavePositions();  // as freeing the face does
     EXPECT_EQ(ReadWholeFile(ini_), layout);
 
     // Back, with a change made meanwhile: the monitor tick lists it again without a notification, and
-    // every item keeps its cell.
+    // every item takes its saved cell.
     AgeFile(away + "\\a.txt");
     ASSERT_TRUE(MoveFileA(away.c_str(), folder.c_str()));
     RefreshChangedFaces(g_);
@@ -779,6 +787,7 @@ TEST_F(FaceTest, AFolderOutOfReachKeepsItsItemsAndLayoutAndTheTickFindsThemWhenI
     EXPECT_NE(Item("a.txt")->Time, aTime);
     EXPECT_EQ((TCell{Item("a.txt")->Column, Item("a.txt")->Row}), (TCell{4, 2}));
     EXPECT_EQ((TCell{Item("b.txt")->Column, Item("b.txt")->Row}), (TCell{6, 6}));
+    EXPECT_GT(IconInk(*Item("b.txt")), 100);
 }
 
 TEST_F(FaceTest, AFaceMadeWhileItsFolderIsOutOfReachTakesItsSavedCellsOnceTheFolderIsBack) {
@@ -877,29 +886,6 @@ TEST_F(FaceTest, ASmallerTextureTakesTheGridAlongThoughThePictureCannotBeMade) {
     EXPECT_NO_THROW(face.DrawAllLinks());
 }
 
-namespace {
-
-// Holds level 0 of a texture locked while it lives: no other lock of that level is granted meanwhile.
-class HeldTextureLock {
-public:
-    explicit HeldTextureLock(IDirect3DTexture9* texture) : texture_(texture) {
-        D3DLOCKED_RECT locked{};
-        held_ = SUCCEEDED(texture_->LockRect(0, &locked, nullptr, D3DLOCK_READONLY));
-    }
-    ~HeldTextureLock() {
-        if (held_) texture_->UnlockRect(0);
-    }
-    HeldTextureLock(const HeldTextureLock&) = delete;
-    HeldTextureLock& operator=(const HeldTextureLock&) = delete;
-    bool Held() const { return held_; }
-
-private:
-    IDirect3DTexture9* texture_;
-    bool held_ = false;
-};
-
-}  // namespace
-
 TEST_F(FaceTest, CellsThatCannotReachTheTextureLeaveTheirItemsToTheNextReScan) {
     Touch(folder_ + "changed.txt");
     Touch(folder_ + "gone.txt");
@@ -927,4 +913,41 @@ TEST_F(FaceTest, CellsThatCannotReachTheTextureLeaveTheirItemsToTheNextReScan) {
     EXPECT_EQ(IconInk(gone), 0);
     ASSERT_NE(Item("changed.txt"), nullptr);
     EXPECT_NE(Item("changed.txt")->Time, changed.Time);
+}
+
+TEST_F(FaceTest, CellsThatCannotReachTheTextureWhileTheFolderGoesAndComesBackAreLeftToTheNextTick) {
+    Touch(folder_ + "kept.txt");
+    TGranDesktop& face = MakeFace();
+    const TLinkRecord kept = *Item("kept.txt");
+    const std::string folder = comp::ExcludeTrailingBackslash(folder_);
+    const std::string away = data_.Path() + "Desktops\\away";
+
+    // Gone, its cell can't be erased: the item stays with it until the next tick clears it.
+    ASSERT_TRUE(MoveFileA(folder.c_str(), away.c_str()));
+    {
+        const HeldTextureLock held(face.Texture);
+        ASSERT_TRUE(held.Held());
+        EXPECT_NO_THROW(face.Refresh());
+    }
+    ASSERT_NE(Item("kept.txt"), nullptr);
+    EXPECT_GT(IconInk(kept), 100);
+    face.Refresh();
+    EXPECT_TRUE(face.Links.empty());
+    EXPECT_EQ(IconInk(kept), 0);
+
+    // Back, its cell can't be drawn: the item is back on its cell and the next tick draws it.
+    ASSERT_TRUE(MoveFileA(away.c_str(), folder.c_str()));
+    {
+        const HeldTextureLock held(face.Texture);
+        ASSERT_TRUE(held.Held());
+        EXPECT_NO_THROW(face.Refresh());
+    }
+    ASSERT_NE(Item("kept.txt"), nullptr);
+    EXPECT_EQ(IconInk(kept), 0);
+    EXPECT_TRUE(face.NeedsRefresh.load());
+    face.Refresh();
+    EXPECT_FALSE(face.NeedsRefresh.load());
+    ASSERT_NE(Item("kept.txt"), nullptr);
+    EXPECT_EQ((TCell{Item("kept.txt")->Column, Item("kept.txt")->Row}), (TCell{kept.Column, kept.Row}));
+    EXPECT_GT(IconInk(kept), 100);
 }
