@@ -205,18 +205,25 @@ LRESULT CALLBACK RefuseControlWnd(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 bool MessageBoxUp() { return testing_support::FindThreadDialog(kApplicationTitle) != nullptr; }
-}  // namespace
 
-TEST_F(MainFormTest, AControlWindowThatCannotBeMadeIsToldAndThePageIsNotSet) {
-    ApplyWallpaper(L"C:\\windows\\mine.bmp");
+// Makes the form while its control window can't be made; answers the message boxes it shows (the text
+// of the last one in |text|) and returns how many it showed.
+size_t StartWithoutControlWnd(std::unique_ptr<T_3DVexlorControlForm>& form, std::string& text) {
     HHOOK refuse = SetWindowsHookExA(WH_CBT, &RefuseControlWnd, nullptr, GetCurrentThreadId());
-    ASSERT_NE(nullptr, refuse);
-    std::unique_ptr<T_3DVexlorControlForm> form;
-    std::string text;
+    if (!refuse) return 0;
     const size_t told = testing_support::RunWithSteps(
         [&] { form = std::make_unique<T_3DVexlorControlForm>(); },
         {[&] { testing_support::AnswerMessageBox(kApplicationTitle, text); }}, 50, &MessageBoxUp);
     UnhookWindowsHookEx(refuse);
+    return told;
+}
+}  // namespace
+
+TEST_F(MainFormTest, AControlWindowThatCannotBeMadeIsToldAndThePageIsNotSet) {
+    ApplyWallpaper(L"C:\\windows\\mine.bmp");
+    std::unique_ptr<T_3DVexlorControlForm> form;
+    std::string text;
+    const size_t told = StartWithoutControlWnd(form, text);
     EXPECT_EQ(1u, told);
     EXPECT_EQ(kControlWndErrorText, text);
     EXPECT_EQ(nullptr, ControlWndHandle);
@@ -247,14 +254,9 @@ TEST_F(MainFormTest, AControlWindowThatCannotBeMadeWhileThePageIsTheWallpaperPut
     key.Close();
     ApplyWallpaper(WideOf(DesktopPageFile()));
     testing_support::FakePeer control(kActiveXWndClass);
-    HHOOK refuse = SetWindowsHookExA(WH_CBT, &RefuseControlWnd, nullptr, GetCurrentThreadId());
-    ASSERT_NE(nullptr, refuse);
     std::unique_ptr<T_3DVexlorControlForm> form;
     std::string text;
-    const size_t told = testing_support::RunWithSteps(
-        [&] { form = std::make_unique<T_3DVexlorControlForm>(); },
-        {[&] { testing_support::AnswerMessageBox(kApplicationTitle, text); }}, 50, &MessageBoxUp);
-    UnhookWindowsHookEx(refuse);
+    const size_t told = StartWithoutControlWnd(form, text);
     EXPECT_EQ(1u, told);
     EXPECT_EQ(1, endRequests);
     // The end puts back what the user had and doesn't wait on a control this start never set up (it ends
