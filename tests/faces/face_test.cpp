@@ -886,6 +886,15 @@ TEST_F(FaceTest, ASmallerTextureTakesTheGridAlongThoughThePictureCannotBeMade) {
     EXPECT_NO_THROW(face.DrawAllLinks());
 }
 
+namespace {
+// One re-scan while the face's texture can't be written: it must not raise.
+void RefreshWithTextureHeld(TGranDesktop& face) {
+    const HeldTextureLock held(face.Texture);
+    ASSERT_TRUE(held.Held());
+    EXPECT_NO_THROW(face.Refresh());
+}
+}  // namespace
+
 TEST_F(FaceTest, CellsThatCannotReachTheTextureLeaveTheirItemsToTheNextReScan) {
     Touch(folder_ + "changed.txt");
     Touch(folder_ + "gone.txt");
@@ -895,11 +904,7 @@ TEST_F(FaceTest, CellsThatCannotReachTheTextureLeaveTheirItemsToTheNextReScan) {
     AgeFile(folder_ + "changed.txt");
     ASSERT_TRUE(DeleteFileA((folder_ + "gone.txt").c_str()));
 
-    {
-        const HeldTextureLock held(face.Texture);
-        ASSERT_TRUE(held.Held());
-        EXPECT_NO_THROW(face.Refresh());
-    }
+    RefreshWithTextureHeld(face);
     // The deleted item's icon could not be erased: its item stays with it. The changed item could not
     // be drawn anew: its old record stays. The next tick tries again.
     ASSERT_NE(Item("gone.txt"), nullptr);
@@ -924,11 +929,7 @@ TEST_F(FaceTest, CellsThatCannotReachTheTextureWhileTheFolderGoesAndComesBackAre
 
     // Gone, its cell can't be erased: the item stays with it until the next tick clears it.
     ASSERT_TRUE(MoveFileA(folder.c_str(), away.c_str()));
-    {
-        const HeldTextureLock held(face.Texture);
-        ASSERT_TRUE(held.Held());
-        EXPECT_NO_THROW(face.Refresh());
-    }
+    RefreshWithTextureHeld(face);
     ASSERT_NE(Item("kept.txt"), nullptr);
     EXPECT_GT(IconInk(kept), 100);
     face.Refresh();
@@ -937,11 +938,7 @@ TEST_F(FaceTest, CellsThatCannotReachTheTextureWhileTheFolderGoesAndComesBackAre
 
     // Back, its cell can't be drawn: the item is back on its cell and the next tick draws it.
     ASSERT_TRUE(MoveFileA(away.c_str(), folder.c_str()));
-    {
-        const HeldTextureLock held(face.Texture);
-        ASSERT_TRUE(held.Held());
-        EXPECT_NO_THROW(face.Refresh());
-    }
+    RefreshWithTextureHeld(face);
     ASSERT_NE(Item("kept.txt"), nullptr);
     EXPECT_EQ(IconInk(kept), 0);
     EXPECT_TRUE(face.NeedsRefresh.load());
